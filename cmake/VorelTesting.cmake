@@ -1,0 +1,46 @@
+# Test helpers shared by every directory. In the Windows build each test program runs under Wine
+# (the emulator below) inside one Wine session: a private prefix in the build tree, one wineserver
+# for the whole run and, when no display is set, a private Xvfb. The session is a CTest fixture,
+# so `ctest` alone sets it up and ends it.
+include(GoogleTest)
+
+set(VOREL_WINE_STATE "${CMAKE_BINARY_DIR}/wine")
+if(CMAKE_CROSSCOMPILING)
+  set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/cmake/wine-run.sh;${VOREL_WINE_STATE}")
+endif()
+
+if(BUILD_TESTING)
+  # GoogleTest from the sources Debian ships, built with this build's compiler and flags.
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest/googletest "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL)
+  # Its own sources do not meet our warning bar.
+  target_compile_options(gtest PRIVATE -w)
+  target_compile_options(gtest_main PRIVATE -w)
+
+  if(CMAKE_CROSSCOMPILING)
+    add_test(NAME wine_session_start
+             COMMAND "${CMAKE_SOURCE_DIR}/cmake/wine-session.sh" start "${VOREL_WINE_STATE}")
+    add_test(NAME wine_session_stop
+             COMMAND "${CMAKE_SOURCE_DIR}/cmake/wine-session.sh" stop "${VOREL_WINE_STATE}")
+    set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine_session)
+    set_tests_properties(wine_session_stop PROPERTIES FIXTURES_CLEANUP wine_session)
+  endif()
+endif()
+
+# Marks tests that run Windows programs: they need the Wine session, and those that open windows
+# share one display, so they take turns.
+function(vorel_wine_tests)
+  if(CMAKE_CROSSCOMPILING)
+    set_tests_properties(${ARGN} PROPERTIES FIXTURES_REQUIRED wine_session RESOURCE_LOCK display
+                         ENVIRONMENT "VOREL_WINE_STATE=${VOREL_WINE_STATE}")
+  endif()
+endfunction()
+
+# One CTest test per GoogleTest case, listed from the source so nothing runs at build time.
+function(vorel_add_gtest target)
+  target_link_libraries(${target} PRIVATE gtest gtest_main)
+  gtest_add_tests(TARGET ${target} TEST_LIST tests)
+  vorel_wine_tests(${tests})
+endfunction()

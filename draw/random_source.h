@@ -1,0 +1,27 @@
+// The die's only source of chance: a 32-bit linear congruential generator with 15-bit outputs,
+// reseeded from the calendar second at every draw.
+#pragma once
+
+#include <cstdint>
+
+// One generator state; all arithmetic on it wraps modulo 2^32.
+struct Generator {
+  uint32_t state;
+};
+
+// Sets the state to `seed` and takes one step, so the first value a draw sees is already mixed.
+void Seed(Generator& generator, uint32_t seed);
+
+// Advances the state and returns its bits 16 to 30 (0..32767); bit 31 never shows.
+int32_t Next(Generator& generator);
+
+// The process-wide generator the die draws from; it starts as after Seed(1).
+extern Generator RandomSource;
+
+// The calendar time as whole seconds since 1970-01-01 00:00:00 UTC, cut to its low 32 bits and
+// read as signed. The clock is read as a 64-bit count, so the value keeps moving past
+// 2038-01-19 03:14:07 UTC (it wraps to negative values instead of freezing at -1).
+int32_t CalendarSeconds();
+
+// The same cut for a given count of seconds: what CalendarSeconds returns at that moment.
+int32_t CalendarSecondsAt(int64_t unixSeconds);

@@ -1,0 +1,78 @@
+# Runs vorel-pick as a user would and checks its output, its error line and its exit code.
+# Usage: cmake -DPICK=path [-DEMULATOR=a;b] -P check_cli.cmake
+set(failures 0)
+
+function(run_pick)
+  execute_process(COMMAND ${EMULATOR} ${PICK} ${ARGN}
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+  string(REPLACE "\r" "" out "${out}")
+  string(REPLACE "\r" "" err "${err}")
+  set(out "${out}" PARENT_SCOPE)
+  set(err "${err}" PARENT_SCOPE)
+  set(rc "${rc}" PARENT_SCOPE)
+endfunction()
+
+function(fail what)
+  message(SEND_ERROR "vorel-pick ${what}")
+  math(EXPR n "${failures} + 1")
+  set(failures ${n} PARENT_SCOPE)
+endfunction()
+
+# A good call prints exactly the expected text and exits 0.
+function(expect_output expected)
+  run_pick(${ARGN})
+  if(NOT rc EQUAL 0 OR NOT out STREQUAL "${expected}" OR NOT err STREQUAL "")
+    fail("${ARGN}: exit ${rc}, printed '${out}', error '${err}', expected '${expected}'")
+  endif()
+  set(failures ${failures} PARENT_SCOPE)
+endfunction()
+
+# Bad input: one line on stderr naming the bad value, nothing on stdout, exit code 2.
+function(expect_refusal needle)
+  run_pick(${ARGN})
+  string(REGEX MATCHALL "\n" lines "${err}")
+  list(LENGTH lines count)
+  string(FIND "${err}" "${needle}" at)
+  if(NOT rc EQUAL 2 OR NOT out STREQUAL "" OR NOT count EQUAL 1 OR at EQUAL -1)
+    fail("${ARGN}: exit ${rc}, printed '${out}', error '${err}', expected '${needle}' and exit 2")
+  endif()
+  set(failures ${failures} PARENT_SCOPE)
+endfunction()
+
+expect_output("02,14,15,18,20,21,31\n" --seed 0)
+expect_output("06,07,09,20,27,30,32\n" --seed 0xFFFFFFFF)
+# The same second through --at and through --seed, before, at and after the 2038 boundary.
+expect_output("06,07,09,20,27,30,32\n" --at 2038-01-19T03:14:07Z)
+expect_output("02,14,15,18,20,21,31\n" --at 2038-01-19T03:14:08Z)
+run_pick(--seed 1796616306)
+expect_output("${out}" --at 2026-12-07T04:05:06Z)
+expect_refusal("'0x1B4DF0F01'" --seed 0x1B4DF0F01)
+expect_output("seed 0 (0x00000000)\ncandidates 14 20 31 18 02 14 21 15 09 10 14 18 20 14 30 29 11 08 05 36\n02,14,15,18,20,21,31\n"
+              --candidates --seed 0)
+
+run_pick()
+if(NOT rc EQUAL 0 OR NOT out MATCHES "^[0-3][0-9](,[0-3][0-9])(,[0-3][0-9])(,[0-3][0-9])(,[0-3][0-9])(,[0-3][0-9])(,[0-3][0-9])\n$")
+  fail("without options: exit ${rc}, printed '${out}'")
+endif()
+run_pick(--version)
+if(NOT rc EQUAL 0 OR NOT out MATCHES "^vorel-pick [0-9]")
+  fail("--version: exit ${rc}, printed '${out}'")
+endif()
+run_pick(--help)
+if(NOT rc EQUAL 0 OR NOT out MATCHES "Usage: vorel-pick")
+  fail("--help: exit ${rc}, printed '${out}'")
+endif()
+
+expect_refusal("'-1'" --seed -1)
+expect_refusal("'4294967296'" --seed 4294967296)
+expect_refusal("'twelve'" --seed twelve)
+expect_refusal("--seed needs a value" --seed)
+expect_refusal("'2026-02-29T12:00:00Z' does not exist" --at 2026-02-29T12:00:00Z)
+expect_refusal("'noon'" --at noon)
+expect_refusal("'--colour'" --colour)
+expect_refusal("'extra'" --seed 1 extra)
+
+if(failures GREATER 0)
+  message(FATAL_ERROR "${failures} vorel-pick check(s) failed")
+endif()
+message(STATUS "vorel-pick: every command-line check passed")

@@ -1,0 +1,26 @@
+// The command line of vorel-pick, kept apart from main so every kind of bad input can be tested.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct PickOptions {
+  enum Mode { kNow, kSeed, kAt, kHelp, kVersion } mode = kNow;
+  uint32_t seed = 0;        // with kSeed, and with kAt once the time is read
+  int64_t unixSeconds = 0;  // with kAt
+  bool showCandidates = false;
+};
+
+// Reads argv[1..argc-1]. Returns "" when they make sense, else one line naming the bad value.
+std::string ParsePickOptions(int argc, const char* const* argv, PickOptions& options);
+
+// Decimal or 0x-hexadecimal, 0 to 4294967295, digits only.
+bool ParseSeed(const std::string& text, uint32_t& seed);
+
+// A UTC second written as YYYY-MM-DDTHH:MM:SSZ, from 1970 to 9999. On failure `why` says what.
+bool ParseUtcSecond(const std::string& text, int64_t& unixSeconds, std::string& why);
+
+// What vorel-pick prints for `seed`: the line, after the seed and its candidates if asked.
+std::string PickReport(uint32_t seed, bool showCandidates);
+
+extern const char kPickUsage[];
