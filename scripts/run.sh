@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Opens the die under Wine. On a display, the window appears there. Without one, the die runs in a
+# private Xvfb inside Wine's virtual desktop: one key press, a PNG screenshot of the whole window,
+# and the path of the picture and the line it shows are printed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+top=$PWD
+bash scripts/install-deps.sh
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 --target vorel screen_check >/dev/null
+vorel=$top/build/win32/shell/vorel.exe
+check=$top/build/win32/shell/screen_check.exe
+
+if [ -n "${DISPLAY:-}" ]; then
+  state=$top/build/run
+  cmake/wine-session.sh start "$state" >/dev/null
+  exec cmake/wine-run.sh "$state" "$vorel"
+fi
+
+state=$top/build/run-headless
+cmake/wine-session.sh start "$state" >/dev/null
+trap 'cmake/wine-session.sh stop "$state"' EXIT
+DISPLAY=$(cat "$state/display")
+export DISPLAY
+wine_in() { "$top/cmake/wine-run.sh" "$state" "$@" </dev/null; }
+# Wine's virtual desktop draws the whole window, title bar and caption buttons included.
+wine_in reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Die /f >/dev/null 2>&1
+wine_in reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Die /d 480x320 /f >/dev/null 2>&1
+
+cmake/wine-run.sh "$state" "$vorel" </dev/null >/dev/null 2>&1 &
+die=$!
+desktop=""
+for _ in $(seq 100); do
+  desktop=$(xdotool search --onlyvisible --name 'Wine desktop' 2>/dev/null | head -n 1 || true)
+  [ -n "$desktop" ] && wine_in "$check" where >/dev/null 2>&1 && break
+  sleep 0.1
+done
+[ -n "$desktop" ] || { echo "run: the die did not start" >&2; exit 1; }
+read -r x y w h < <(wine_in "$check" where 2>/dev/null | tr -d '\r')
+eval "$(xdotool getwindowgeometry --shell "$desktop")"   # X, Y, WIDTH, HEIGHT of the desktop
+
+# A click on the window makes it the active one in the desktop; clicks draw nothing.
+xdotool windowfocus --sync "$desktop"
+xdotool mousemove --window "$desktop" $((x + w / 2)) $((y + h / 2)) click 1
+sleep 0.3
+first=$(date +%s)
+xdotool key space
+sleep 0.7
+last=$(date +%s)
+shot=$state/vorel-screenshot.png
+xwd -root -silent | convert xwd:- -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage "$state/desktop.ppm"
+convert "$state/desktop.ppm" -crop "${w}x${h}+$x+$y" +repage "$shot"
+line=$(cd "$state" && wine_in "$check" line desktop.ppm "$first" "$last" | tr -d '\r') || true
+kill "$die" 2>/dev/null || true
+echo "screenshot: $shot"
+echo "line shown: ${line:-(none recognised)}"

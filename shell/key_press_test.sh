@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# A person's key press, end to end: the die runs under Wine on the session's X display, a real
+# key event goes through the X server, and the screen then shows the pick of that second.
+# Usage: key_press_test.sh WINE_STATE vorel.exe screen_check.exe
+set -euo pipefail
+state=$1 vorel=$2 check=$3
+here=$(cd "$(dirname "$0")/.." && pwd)
+run() { "$here/cmake/wine-run.sh" "$state" "$@"; }
+if [ -z "${DISPLAY:-}" ]; then DISPLAY=$(cat "$state/display"); export DISPLAY; fi
+work=$(mktemp -d)
+cd "$work"
+# Started directly, so $! becomes the die's own process; kept off this test's output.
+"$here/cmake/wine-run.sh" "$state" "$vorel" </dev/null >/dev/null 2>&1 &
+die=$!
+trap 'kill $die 2>/dev/null || true; rm -rf "$work"' EXIT
+
+# The die's X window, found by its title (xdotool cannot match non-ASCII names itself).
+window=""
+for _ in $(seq 100); do
+  for id in $(xdotool search --onlyvisible --class vorel 2>/dev/null || true); do
+    [ "$(xdotool getwindowname "$id")" = "VOREL用サイコロ" ] && window=$id
+  done
+  [ -n "$window" ] && break
+  sleep 0.1
+done
+[ -n "$window" ] || { echo "FAIL: the die's window did not appear"; exit 1; }
+
+shoot() { sleep 0.5; xwd -root -silent | convert xwd:- screen.ppm; }
+
+shoot
+set +e
+before=$(run "$check" line screen.ppm 0 0)
+code=$?
+set -e
+[ $code -eq 3 ] || { echo "FAIL: before any key the screen should show 00s (got '$before', $code)"; exit 1; }
+echo "before the key: $before"
+
+xdotool windowfocus --sync "$window"
+first=$(date +%s)
+xdotool key --window "$window" space
+shoot
+last=$(date +%s)
+set +e
+after=$(run "$check" line screen.ppm "$first" "$last")
+code=$?
+set -e
+[ $code -eq 0 ] || { echo "FAIL: after the key the screen shows '$after' ($code)"; exit 1; }
+echo "after the key, handled between $first and $last: $after"
