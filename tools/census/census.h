@@ -1,0 +1,66 @@
+// The census of the die: every seed's pick, counted. Seeds that differ only in bit 31 draw alike
+// (the generator never lets bit 31 reach an output), so the whole space of 2^32 seeds is 2^31
+// distinct draws, each counted twice.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+enum : uint32_t { kPossiblePicks = 10295472 };  // C(37, 7)
+
+struct CensusResult {
+  uint64_t seedsCovered = 0;
+  bool walkedTheCycle = false;  // the fast path over the whole space, else seed by seed
+  // Seeds by the number of distinct values among their twenty candidates (index 1..20).
+  uint64_t distinctCandidates[21] = {};
+  // Seeds by the candidate index (6..19) where their seventh distinct value first stands.
+  uint64_t seventhIndex[20] = {};
+  // Seeds whose candidates hold fewer than seven distinct values: their line would show 00s.
+  uint64_t shortPicks = 0;
+  int latestIndex = -1;                    // the latest index any seed needs
+  uint64_t latestIndexSeedCount = 0;       // how many seeds need it
+  std::vector<uint32_t> latestIndexSeeds;  // the first of them in seed order (at most 64)
+  std::vector<uint32_t> pickCounts;        // seeds per pick, indexed by PickRank
+  bool interrupted = false;
+};
+
+// Figures derived from pickCounts.
+struct PickSummary {
+  uint64_t numberCounts[38] = {};  // seeds whose pick holds the number (1..37)
+  uint32_t picksShown = 0;         // picks with a nonzero count
+  uint32_t mostFrequentRank = 0, leastFrequentRank = 0;  // least among those shown
+  uint64_t mostFrequentCount = 0, leastFrequentCount = 0;
+};
+
+// Rank of seven numbers (1..37, ascending) among all C(37, 7) picks, in colexicographic order.
+uint32_t PickRank(const int32_t pick[7]);
+void PickFromRank(uint32_t rank, int32_t pick[7]);
+
+struct CensusOptions {
+  uint32_t firstSeed = 0;
+  uint32_t lastSeed = 0xFFFFFFFFu;
+  unsigned threads = 1;
+  const std::atomic<bool>* stop = nullptr;  // set from outside to end early
+  // Called now and then from one worker with the share of the work done (0..1).
+  std::function<void(double)> progress;
+};
+
+CensusResult RunCensus(const CensusOptions& options);
+PickSummary SummarisePicks(const CensusResult& result);
+
+// One draw as the fast path sees it, for checking it against the library's draw.
+struct WalkedPick {
+  uint32_t seed;         // the lower of the two seeds (bit 31 clear)
+  int32_t pick[7];       // ascending, zeros first when short
+  int seventhIndex;      // -1 when short
+  int distinct;          // distinct values among the twenty candidates
+};
+
+// The fast path's picks for `count` consecutive draws of the generator's cycle, ending with the
+// draw of `lastSeed` (walked backwards from there, so the first element is lastSeed's).
+std::vector<WalkedPick> WalkCycleForTest(uint32_t lastSeed, uint32_t count);
+
+// The straightforward path's view of one seed, for the same comparison and for --verify.
+WalkedPick DrawOneSeedForCensus(uint32_t seed);

@@ -1,0 +1,285 @@
+#include "census_report.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+
+#include "pick_options.h"
+
+const char kCensusUsage[] =
+    "Usage: vorel-census [--seeds A:B] [--threads N] [--json] [--chart FILE.svg] [--verify]\n"
+    "Counts the die's pick for every seed and reports what it can and cannot show.\n"
+    "\n"
+    "  --seeds A:B      only the seeds A to B, both included (decimal or 0x-hexadecimal);\n"
+    "                   the default is every seed, 0:4294967295\n"
+    "  --threads N      worker threads (default: every core)\n"
+    "  --json           print the figures as JSON instead of a table\n"
+    "  --chart FILE     also draw how often each number is picked, as an SVG bar chart\n"
+    "  --verify         check the fast census against the plain draw on every seed (slow)\n"
+    "  --help, --version\n"
+    "\n"
+    "Exit codes: 0 done, 1 cannot write, 2 bad command line, 3 verification failed,\n"
+    "130 interrupted.\n";
+
+namespace {
+
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Format(const char* format, ...) {
+  char buffer[512];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(buffer, sizeof buffer, format, args);
+  va_end(args);
+  return buffer;
+}
+
+std::string LineOfRank(uint32_t rank) {
+  int32_t pick[7];
+  PickFromRank(rank, pick);
+  std::string line;
+  for (int i = 0; i < 7; ++i) line += Format(i ? ",%02d" : "%02d", pick[i]);
+  return line;
+}
+
+int FewestDistinct(const CensusResult& result) {
+  for (int d = 1; d <= 20; ++d) {
+    if (result.distinctCandidates[d]) return d;
+  }
+  return 0;
+}
+
+// The most and least picked numbers and the ratio of their counts.
+void NumberExtremes(const PickSummary& summary, int& most, int& least, double& ratio) {
+  most = least = 1;
+  for (int n = 2; n <= 37; ++n) {
+    if (summary.numberCounts[n] > summary.numberCounts[most]) most = n;
+    if (summary.numberCounts[n] < summary.numberCounts[least]) least = n;
+  }
+  ratio = summary.numberCounts[least]
+              ? static_cast<double>(summary.numberCounts[most]) / summary.numberCounts[least]
+              : 0.0;
+}
+
+std::string HowCovered(const CensusResult& result) {
+  if (result.walkedTheCycle) {
+    return "seeds that differ only in bit 31 draw alike, so the 2147483648 distinct draws were "
+           "walked once along the generator's cycle and each counted for both seeds";
+  }
+  return "each seed drawn one by one";
+}
+
+}  // namespace
+
+std::string ParseCensusArgs(int argc, const char* const* argv, CensusArgs& args) {
+  args = CensusArgs();
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    bool takesValue = arg == "--seeds" || arg == "--threads" || arg == "--chart";
+    if (takesValue && i + 1 >= argc) return "vorel-census: " + arg + " needs a value";
+    if (arg == "--seeds") {
+      std::string range = argv[++i];
+      size_t colon = range.find(':');
+      uint32_t a, b;
+      if (colon == std::string::npos || !ParseSeed(range.substr(0, colon), a) ||
+          !ParseSeed(range.substr(colon + 1), b)) {
+        return "vorel-census: seed range '" + range +
+               "' is not A:B with seeds from 0 to 4294967295";
+      }
+      if (a > b) return "vorel-census: seed range '" + range + "' is empty (A is above B)";
+      args.firstSeed = a;
+      args.lastSeed = b;
+    } else if (arg == "--threads") {
+      std::string value = argv[++i];
+      uint32_t threads;
+      if (!ParseSeed(value, threads) || threads == 0 || threads > 1024) {
+        return "vorel-census: thread count '" + value + "' is not a number from 1 to 1024";
+      }
+      args.threads = threads;
+    } else if (arg == "--chart") {
+      args.chartPath = argv[++i];
+      if (args.chartPath.empty()) return "vorel-census: --chart needs a file name";
+    } else if (arg == "--json") {
+      args.json = true;
+    } else if (arg == "--verify") {
+      args.verify = true;
+    } else if (arg == "--help" || arg == "-h") {
+      args.help = true;
+    } else if (arg == "--version") {
+      args.version = true;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return "vorel-census: unknown option '" + arg + "' (see --help)";
+    } else {
+      return "vorel-census: unexpected argument '" + arg + "' (see --help)";
+    }
+  }
+  return "";
+}
+
+std::string CensusTable(const CensusResult& result, const PickSummary& summary, double seconds,
+                        unsigned threads) {
+  std::string out;
+  out += Format("Seeds covered: %llu (%s)\n", static_cast<unsigned long long>(result.seedsCovered),
+                HowCovered(result).c_str());
+  out += Format("Time: %.2f s on %u thread%s\n\n", seconds, threads, threads == 1 ? "" : "s");
+
+  out += Format("Fewest distinct values among the twenty candidates of any seed: %d\n",
+                FewestDistinct(result));
+  out += "  distinct values  seeds\n";
+  for (int d = 1; d <= 20; ++d) {
+    if (result.distinctCandidates[d]) {
+      out += Format("  %15d  %llu\n", d, static_cast<unsigned long long>(result.distinctCandidates[d]));
+    }
+  }
+  out += Format("Seeds whose candidates hold fewer than seven distinct values (a 00 in the line): %llu\n\n",
+                static_cast<unsigned long long>(result.shortPicks));
+
+  out += "Candidate index where the seventh distinct value first stands\n";
+  out += "  index  seeds\n";
+  for (int i = 6; i < 20; ++i) {
+    out += Format("  %5d  %llu\n", i, static_cast<unsigned long long>(result.seventhIndex[i]));
+  }
+  out += Format("Latest index: %d, needed by %llu seed%s", result.latestIndex,
+                static_cast<unsigned long long>(result.latestIndexSeedCount),
+                result.latestIndexSeedCount == 1 ? "" : "s");
+  if (!result.latestIndexSeeds.empty()) {
+    out += result.latestIndexSeeds.size() < result.latestIndexSeedCount ? "; the first: " : ": ";
+    for (size_t i = 0; i < result.latestIndexSeeds.size(); ++i) {
+      out += Format(i ? ", %u" : "%u", result.latestIndexSeeds[i]);
+    }
+  }
+  out += "\n\n";
+
+  out += "How often each number is in the pick\n";
+  out += "  number  seeds        share of seeds\n";
+  for (int n = 1; n <= 37; ++n) {
+    double share = result.seedsCovered ? 100.0 * summary.numberCounts[n] / result.seedsCovered : 0;
+    out += Format("  %6.2d  %-11llu  %.4f%%\n", n,
+                  static_cast<unsigned long long>(summary.numberCounts[n]), share);
+  }
+  int most, least;
+  double ratio;
+  NumberExtremes(summary, most, least, ratio);
+  out += Format("Most to least frequent: %02d / %02d = %.6f\n\n", most, least, ratio);
+
+  out += Format("Picks the die can show: %u of the %u possible (%.2f%%); never shown: %u\n",
+                summary.picksShown, kPossiblePicks, 100.0 * summary.picksShown / kPossiblePicks,
+                kPossiblePicks - summary.picksShown);
+  if (summary.picksShown) {
+    out += Format("Most frequent pick: %s, %llu seeds\n",
+                  LineOfRank(summary.mostFrequentRank).c_str(),
+                  static_cast<unsigned long long>(summary.mostFrequentCount));
+    out += Format("Least frequent pick shown: %s, %llu seeds\n",
+                  LineOfRank(summary.leastFrequentRank).c_str(),
+                  static_cast<unsigned long long>(summary.leastFrequentCount));
+  }
+  return out;
+}
+
+std::string CensusJson(const CensusResult& result, const PickSummary& summary, double seconds,
+                       unsigned threads) {
+  auto u = [](uint64_t v) { return static_cast<unsigned long long>(v); };
+  std::string out = "{\n";
+  out += Format("  \"seeds_covered\": %llu,\n", u(result.seedsCovered));
+  out += Format("  \"method\": \"%s\",\n", result.walkedTheCycle ? "cycle walk" : "seed by seed");
+  out += Format("  \"method_note\": \"%s\",\n", HowCovered(result).c_str());
+  out += Format("  \"seconds\": %.3f,\n  \"threads\": %u,\n", seconds, threads);
+  out += Format("  \"fewest_distinct_candidates\": %d,\n", FewestDistinct(result));
+  out += "  \"seeds_by_distinct_candidates\": {";
+  bool first = true;
+  for (int d = 1; d <= 20; ++d) {
+    if (!result.distinctCandidates[d]) continue;
+    out += Format("%s\"%d\": %llu", first ? "" : ", ", d, u(result.distinctCandidates[d]));
+    first = false;
+  }
+  out += "},\n";
+  out += Format("  \"seeds_with_00_in_the_line\": %llu,\n", u(result.shortPicks));
+  out += "  \"seeds_by_seventh_distinct_index\": {";
+  for (int i = 6; i < 20; ++i) {
+    out += Format("%s\"%d\": %llu", i == 6 ? "" : ", ", i, u(result.seventhIndex[i]));
+  }
+  out += "},\n";
+  out += Format("  \"latest_index\": %d,\n  \"latest_index_seed_count\": %llu,\n",
+                result.latestIndex, u(result.latestIndexSeedCount));
+  out += "  \"latest_index_seeds\": [";
+  for (size_t i = 0; i < result.latestIndexSeeds.size(); ++i) {
+    out += Format(i ? ", %u" : "%u", result.latestIndexSeeds[i]);
+  }
+  out += "],\n  \"number_counts\": {";
+  for (int n = 1; n <= 37; ++n) {
+    out += Format("%s\"%d\": %llu", n == 1 ? "" : ", ", n, u(summary.numberCounts[n]));
+  }
+  int most, least;
+  double ratio;
+  NumberExtremes(summary, most, least, ratio);
+  out += "},\n";
+  out += Format("  \"most_to_least_ratio\": %.9f,\n", ratio);
+  out += Format("  \"possible_picks\": %u,\n  \"picks_shown\": %u,\n  \"picks_never_shown\": %u,\n",
+                kPossiblePicks, summary.picksShown, kPossiblePicks - summary.picksShown);
+  out += Format("  \"most_frequent_pick\": {\"line\": \"%s\", \"seeds\": %llu},\n",
+                LineOfRank(summary.mostFrequentRank).c_str(), u(summary.mostFrequentCount));
+  out += Format("  \"least_frequent_pick\": {\"line\": \"%s\", \"seeds\": %llu},\n",
+                LineOfRank(summary.leastFrequentRank).c_str(), u(summary.leastFrequentCount));
+  out += Format("  \"interrupted\": %s\n}\n", result.interrupted ? "true" : "false");
+  return out;
+}
+
+std::string CensusChart(const CensusResult& result, const PickSummary& summary) {
+  const int width = 900, height = 460, left = 90, right = 20, top = 70, bottom = 50;
+  const double plotWidth = width - left - right, plotHeight = height - top - bottom;
+  uint64_t highest = 1;
+  for (int n = 1; n <= 37; ++n) highest = std::max(highest, summary.numberCounts[n]);
+  // A round top for the axis, so the ticks read as plain numbers.
+  double step = 1;
+  while (step * 10 < static_cast<double>(highest)) step *= 10;
+  double axisTop = step * (static_cast<uint64_t>(highest / step) + 1);
+  int most, least;
+  double ratio;
+  NumberExtremes(summary, most, least, ratio);
+
+  std::string svg = Format(
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\" "
+      "viewBox=\"0 0 %d %d\" font-family=\"sans-serif\">\n",
+      width, height, width, height);
+  svg += Format("<rect width=\"%d\" height=\"%d\" fill=\"white\"/>\n", width, height);
+  svg += Format("<text x=\"%d\" y=\"28\" font-size=\"18\" font-weight=\"bold\">How often each "
+                "number is in the die's pick</text>\n",
+                left);
+  svg += Format("<text x=\"%d\" y=\"50\" font-size=\"13\" fill=\"#444\">%llu seeds; most to "
+                "least frequent (%02d / %02d): %.6f; dashed line: the average</text>\n",
+                left, static_cast<unsigned long long>(result.seedsCovered), most, least, ratio);
+  for (int tick = 0; tick <= 4; ++tick) {
+    double value = axisTop * tick / 4;
+    double y = top + plotHeight - plotHeight * tick / 4;
+    svg += Format("<line x1=\"%d\" x2=\"%d\" y1=\"%.1f\" y2=\"%.1f\" stroke=\"#ddd\"/>\n", left,
+                  width - right, y, y);
+    svg += Format("<text x=\"%d\" y=\"%.1f\" font-size=\"11\" text-anchor=\"end\">%.4g</text>\n",
+                  left - 6, y + 4, value);
+  }
+  double slot = plotWidth / 37;
+  uint64_t sum = 0;
+  for (int n = 1; n <= 37; ++n) {
+    uint64_t count = summary.numberCounts[n];
+    sum += count;
+    double barHeight = plotHeight * static_cast<double>(count) / axisTop;
+    double x = left + slot * (n - 1) + slot * 0.15;
+    const char* colour = n == most ? "#c0392b" : n == least ? "#2471a3" : "#7f8c8d";
+    svg += Format("<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\">"
+                  "<title>%02d: %llu seeds</title></rect>\n",
+                  x, top + plotHeight - barHeight, slot * 0.7, barHeight, colour, n,
+                  static_cast<unsigned long long>(count));
+    svg += Format("<text x=\"%.1f\" y=\"%.1f\" font-size=\"10\" text-anchor=\"middle\">%02d</text>\n",
+                  x + slot * 0.35, top + plotHeight + 14, n);
+  }
+  double average = static_cast<double>(sum) / 37;
+  double averageY = top + plotHeight - plotHeight * average / axisTop;
+  svg += Format("<line x1=\"%d\" x2=\"%d\" y1=\"%.1f\" y2=\"%.1f\" stroke=\"black\" "
+                "stroke-dasharray=\"6 4\"/>\n",
+                left, width - right, averageY, averageY);
+  svg += Format("<text x=\"%.1f\" y=\"%d\" font-size=\"12\" text-anchor=\"middle\">number</text>\n",
+                left + plotWidth / 2, height - 10);
+  svg += Format("<text x=\"18\" y=\"%.1f\" font-size=\"12\" text-anchor=\"middle\" "
+                "transform=\"rotate(-90 18 %.1f)\">seeds whose pick holds it</text>\n",
+                top + plotHeight / 2, top + plotHeight / 2);
+  svg += "</svg>\n";
+  return svg;
+}
