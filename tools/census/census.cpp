@@ -23,8 +23,12 @@ constexpr uint32_t InverseMultiplier() {
 constexpr uint32_t kInverse = InverseMultiplier();
 static_assert(kMultiplier * kInverse == 1u, "the multiplier is odd, so it has an inverse");
 
-uint32_t Forward(uint32_t state) { return state * kMultiplier + 1u; }
-uint32_t Backward(uint32_t state) { return (state - 1u) * kInverse; }
+uint32_t Forward(uint32_t state) {
+  return state * kMultiplier + 1u;
+}
+uint32_t Backward(uint32_t state) {
+  return (state - 1u) * kInverse;
+}
 
 // The state after `steps` steps forward, by composing the affine step with itself.
 uint32_t Jump(uint32_t state, uint64_t steps) {
@@ -39,7 +43,9 @@ uint32_t Jump(uint32_t state, uint64_t steps) {
 }
 
 // The candidate (0..36, one less than the number shown) that the state yields.
-inline uint32_t Candidate(uint32_t state) { return ((state >> 16) & 0x7FFFu) % 37u; }
+inline uint32_t Candidate(uint32_t state) {
+  return ((state >> 16) & 0x7FFFu) % 37u;
+}
 
 // C(n, k) for n < 38, k < 8.
 struct Binomials {
@@ -61,7 +67,7 @@ struct Window {
   uint8_t value[8];
   uint8_t position[8];
   int listed = 0;
-  uint8_t recent[32];   // the values pushed, by step number modulo 32
+  uint8_t recent[32];  // the values pushed, by step number modulo 32
   uint8_t count[37] = {};
   int distinct = 0;
   uint64_t pushed = 0;
@@ -175,10 +181,14 @@ struct Tally {
   }
 };
 
-uint32_t SeedOfWindow(uint32_t state) { return Backward(Backward(state)) & kLow31; }
+uint32_t SeedOfWindow(uint32_t state) {
+  return Backward(Backward(state)) & kLow31;
+}
 
 // The window of a seed starts two steps on: Seed() takes one, the first candidate the next.
-uint32_t WindowOfSeed(uint32_t seed) { return Forward(Forward(seed)) & kLow31; }
+uint32_t WindowOfSeed(uint32_t seed) {
+  return Forward(Forward(seed)) & kLow31;
+}
 
 // Walks `count` windows backwards along the cycle, starting with the window at `firstState`.
 template <class Record>
@@ -275,7 +285,8 @@ CensusResult RunCensus(const CensusOptions& options) {
   uint64_t total = result.walkedTheCycle ? kCycle : last - first + 1;
   const uint64_t kChunk = result.walkedTheCycle ? 1u << 22 : 1u << 16;
   uint64_t chunks = (total + kChunk - 1) / kChunk;
-  unsigned threads = std::max(1u, std::min<unsigned>(options.threads, static_cast<unsigned>(chunks)));
+  unsigned threads =
+      std::max(1u, std::min<unsigned>(options.threads, static_cast<unsigned>(chunks)));
 
   std::vector<Tally> tallies(threads);
   std::atomic<uint64_t> nextChunk{0}, done{0};
@@ -287,9 +298,8 @@ CensusResult RunCensus(const CensusOptions& options) {
       uint64_t begin = chunk * kChunk, count = std::min(kChunk, total - begin);
       if (result.walkedTheCycle) {
         // Cycle positions begin..begin+count-1 from state 0, walked from the highest down.
-        Walk(Jump(0, begin + count - 1), count, [&](uint32_t state, const Window& window) {
-          RecordWindow(tally, state, window);
-        });
+        Walk(Jump(0, begin + count - 1), count,
+             [&](uint32_t state, const Window& window) { RecordWindow(tally, state, window); });
       } else {
         for (uint64_t seed = first + begin; seed < first + begin + count; ++seed) {
           RecordDraw(tally, DrawOneSeedForCensus(static_cast<uint32_t>(seed)));

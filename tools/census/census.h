@@ -52,10 +52,10 @@ PickSummary SummarisePicks(const CensusResult& result);
 
 // One draw as the fast path sees it, for checking it against the library's draw.
 struct WalkedPick {
-  uint32_t seed;         // the lower of the two seeds (bit 31 clear)
-  int32_t pick[7];       // ascending, zeros first when short
-  int seventhIndex;      // -1 when short
-  int distinct;          // distinct values among the twenty candidates
+  uint32_t seed;     // the lower of the two seeds (bit 31 clear)
+  int32_t pick[7];   // ascending, zeros first when short
+  int seventhIndex;  // -1 when short
+  int distinct;      // distinct values among the twenty candidates
 };
 
 // The fast path's picks for `count` consecutive draws of the generator's cycle, ending with the

@@ -21,7 +21,9 @@ namespace {
 
 std::atomic<bool> interrupted{false};
 
-extern "C" void OnInterrupt(int) { interrupted.store(true); }
+extern "C" void OnInterrupt(int) {
+  interrupted.store(true);
+}
 
 // A one-line bar with the rate and the time left, redrawn in place.
 void ShowProgress(double done, std::chrono::steady_clock::time_point start, uint64_t total) {
@@ -54,11 +56,13 @@ int Verify(unsigned threads) {
       for (const WalkedPick& walked : WalkCycleForTest(last, kChunk)) {
         for (uint32_t seed : {walked.seed, walked.seed | 0x80000000u}) {
           WalkedPick drawn = DrawOneSeedForCensus(seed);
-          bool same = drawn.seventhIndex == walked.seventhIndex && drawn.distinct == walked.distinct;
+          bool same =
+              drawn.seventhIndex == walked.seventhIndex && drawn.distinct == walked.distinct;
           for (int i = 0; i < 7; ++i) same = same && drawn.pick[i] == walked.pick[i];
           if (!same && mismatches.fetch_add(1) < 10) {
             std::lock_guard<std::mutex> lock(printing);
-            std::fprintf(stderr, "vorel-census: seed %u: the fast path and the draw disagree\n", seed);
+            std::fprintf(stderr, "vorel-census: seed %u: the fast path and the draw disagree\n",
+                         seed);
           }
         }
       }
@@ -97,7 +101,8 @@ int main(int argc, char** argv) {
     std::puts("vorel-census " VOREL_VERSION);
     return 0;
   }
-  unsigned threads = args.threads ? args.threads : std::max(1u, std::thread::hardware_concurrency());
+  unsigned threads =
+      args.threads ? args.threads : std::max(1u, std::thread::hardware_concurrency());
   std::signal(SIGINT, OnInterrupt);
   std::signal(SIGTERM, OnInterrupt);
   if (args.verify) return Verify(threads);
@@ -132,7 +137,8 @@ int main(int argc, char** argv) {
   std::fputs(report.c_str(), stdout);
   if (!args.chartPath.empty()) {
     if (!WriteFile(args.chartPath, CensusChart(result, summary))) {
-      std::fprintf(stderr, "vorel-census: cannot write the chart to '%s'\n", args.chartPath.c_str());
+      std::fprintf(stderr, "vorel-census: cannot write the chart to '%s'\n",
+                   args.chartPath.c_str());
       return 1;
     }
     if (!args.json) std::printf("Chart: %s\n", args.chartPath.c_str());

@@ -127,11 +127,13 @@ std::string CensusTable(const CensusResult& result, const PickSummary& summary, 
   out += "  distinct values  seeds\n";
   for (int d = 1; d <= 20; ++d) {
     if (result.distinctCandidates[d]) {
-      out += Format("  %15d  %llu\n", d, static_cast<unsigned long long>(result.distinctCandidates[d]));
+      out += Format("  %15d  %llu\n", d,
+                    static_cast<unsigned long long>(result.distinctCandidates[d]));
     }
   }
-  out += Format("Seeds whose candidates hold fewer than seven distinct values (a 00 in the line): %llu\n\n",
-                static_cast<unsigned long long>(result.shortPicks));
+  out += Format(
+      "Seeds whose candidates hold fewer than seven distinct values (a 00 in the line): %llu\n\n",
+      static_cast<unsigned long long>(result.shortPicks));
 
   out += "Candidate index where the seventh distinct value first stands\n";
   out += "  index  seeds\n";
@@ -165,9 +167,9 @@ std::string CensusTable(const CensusResult& result, const PickSummary& summary, 
                 summary.picksShown, kPossiblePicks, 100.0 * summary.picksShown / kPossiblePicks,
                 kPossiblePicks - summary.picksShown);
   if (summary.picksShown) {
-    out += Format("Most frequent pick: %s, %llu seeds\n",
-                  LineOfRank(summary.mostFrequentRank).c_str(),
-                  static_cast<unsigned long long>(summary.mostFrequentCount));
+    out +=
+        Format("Most frequent pick: %s, %llu seeds\n", LineOfRank(summary.mostFrequentRank).c_str(),
+               static_cast<unsigned long long>(summary.mostFrequentCount));
     out += Format("Least frequent pick shown: %s, %llu seeds\n",
                   LineOfRank(summary.leastFrequentRank).c_str(),
                   static_cast<unsigned long long>(summary.leastFrequentCount));
@@ -241,12 +243,14 @@ std::string CensusChart(const CensusResult& result, const PickSummary& summary) 
       "viewBox=\"0 0 %d %d\" font-family=\"sans-serif\">\n",
       width, height, width, height);
   svg += Format("<rect width=\"%d\" height=\"%d\" fill=\"white\"/>\n", width, height);
-  svg += Format("<text x=\"%d\" y=\"28\" font-size=\"18\" font-weight=\"bold\">How often each "
-                "number is in the die's pick</text>\n",
-                left);
-  svg += Format("<text x=\"%d\" y=\"50\" font-size=\"13\" fill=\"#444\">%llu seeds; most to "
-                "least frequent (%02d / %02d): %.6f; dashed line: the average</text>\n",
-                left, static_cast<unsigned long long>(result.seedsCovered), most, least, ratio);
+  svg += Format(
+      "<text x=\"%d\" y=\"28\" font-size=\"18\" font-weight=\"bold\">How often each "
+      "number is in the die's pick</text>\n",
+      left);
+  svg += Format(
+      "<text x=\"%d\" y=\"50\" font-size=\"13\" fill=\"#444\">%llu seeds; most to "
+      "least frequent (%02d / %02d): %.6f; dashed line: the average</text>\n",
+      left, static_cast<unsigned long long>(result.seedsCovered), most, least, ratio);
   for (int tick = 0; tick <= 4; ++tick) {
     double value = axisTop * tick / 4;
     double y = top + plotHeight - plotHeight * tick / 4;
@@ -263,23 +267,27 @@ std::string CensusChart(const CensusResult& result, const PickSummary& summary) 
     double barHeight = plotHeight * static_cast<double>(count) / axisTop;
     double x = left + slot * (n - 1) + slot * 0.15;
     const char* colour = n == most ? "#c0392b" : n == least ? "#2471a3" : "#7f8c8d";
-    svg += Format("<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\">"
-                  "<title>%02d: %llu seeds</title></rect>\n",
-                  x, top + plotHeight - barHeight, slot * 0.7, barHeight, colour, n,
-                  static_cast<unsigned long long>(count));
-    svg += Format("<text x=\"%.1f\" y=\"%.1f\" font-size=\"10\" text-anchor=\"middle\">%02d</text>\n",
-                  x + slot * 0.35, top + plotHeight + 14, n);
+    svg += Format(
+        "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\">"
+        "<title>%02d: %llu seeds</title></rect>\n",
+        x, top + plotHeight - barHeight, slot * 0.7, barHeight, colour, n,
+        static_cast<unsigned long long>(count));
+    svg +=
+        Format("<text x=\"%.1f\" y=\"%.1f\" font-size=\"10\" text-anchor=\"middle\">%02d</text>\n",
+               x + slot * 0.35, top + plotHeight + 14, n);
   }
   double average = static_cast<double>(sum) / 37;
   double averageY = top + plotHeight - plotHeight * average / axisTop;
-  svg += Format("<line x1=\"%d\" x2=\"%d\" y1=\"%.1f\" y2=\"%.1f\" stroke=\"black\" "
-                "stroke-dasharray=\"6 4\"/>\n",
-                left, width - right, averageY, averageY);
+  svg += Format(
+      "<line x1=\"%d\" x2=\"%d\" y1=\"%.1f\" y2=\"%.1f\" stroke=\"black\" "
+      "stroke-dasharray=\"6 4\"/>\n",
+      left, width - right, averageY, averageY);
   svg += Format("<text x=\"%.1f\" y=\"%d\" font-size=\"12\" text-anchor=\"middle\">number</text>\n",
                 left + plotWidth / 2, height - 10);
-  svg += Format("<text x=\"18\" y=\"%.1f\" font-size=\"12\" text-anchor=\"middle\" "
-                "transform=\"rotate(-90 18 %.1f)\">seeds whose pick holds it</text>\n",
-                top + plotHeight / 2, top + plotHeight / 2);
+  svg += Format(
+      "<text x=\"18\" y=\"%.1f\" font-size=\"12\" text-anchor=\"middle\" "
+      "transform=\"rotate(-90 18 %.1f)\">seeds whose pick holds it</text>\n",
+      top + plotHeight / 2, top + plotHeight / 2);
   svg += "</svg>\n";
   return svg;
 }

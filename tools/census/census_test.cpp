@@ -1,0 +1,150 @@
+#include "census.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "census_report.h"
+#include "draw.h"
+
+namespace {
+
+// The fast path must give the very pick of the library's draw, for both seeds of each twin pair.
+void ExpectWalkMatchesDraw(uint32_t lastSeed, uint32_t count) {
+  std::vector<WalkedPick> walked = WalkCycleForTest(lastSeed, count);
+  ASSERT_EQ(walked.size(), count);
+  EXPECT_EQ(walked.front().seed, lastSeed & 0x7FFFFFFFu);
+  int failures = 0;
+  for (const WalkedPick& fast : walked) {
+    for (uint32_t seed : {fast.seed, fast.seed | 0x80000000u}) {
+      int32_t pick[kPickSize];
+      DrawFromSeed(seed, pick);
+      WalkedPick plain = DrawOneSeedForCensus(seed);
+      bool same = fast.seventhIndex == plain.seventhIndex && fast.distinct == plain.distinct;
+      for (int i = 0; i < kPickSize; ++i) same = same && fast.pick[i] == pick[i];
+      if (!same && ++failures <= 5) ADD_FAILURE() << "seed " << seed << " disagrees";
+    }
+  }
+  EXPECT_EQ(failures, 0);
+}
+
+TEST(CensusFastPath, AgreesWithTheDrawOverMillionsOfSeeds) {
+  for (uint32_t lastSeed : {0u, 0x12345678u, 0x7FFFFFFFu, 0xDEADBEEFu}) {
+    ExpectWalkMatchesDraw(lastSeed, 1 << 20);
+  }
+}
+
+TEST(CensusFastPath, AgreesOnTheSpecialSeeds) {
+  // The seventh value at the last index, the failure seed and its twin, seeds 0 and 1.
+  for (uint32_t seed : {1237421458u, 3384905106u, 0xFFFFFFFFu, 2147483647u, 0u, 1u, 0x80000000u}) {
+    ExpectWalkMatchesDraw(seed, 64);
+  }
+  std::vector<WalkedPick> walked = WalkCycleForTest(1237421458u, 1);
+  EXPECT_EQ(walked[0].seventhIndex, 19);
+}
+
+TEST(CensusRank, CoversEveryPickOnceInOrder) {
+  const int32_t lowest[7] = {1, 2, 3, 4, 5, 6, 7}, highest[7] = {31, 32, 33, 34, 35, 36, 37};
+  EXPECT_EQ(PickRank(lowest), 0u);
+  EXPECT_EQ(PickRank(highest), kPossiblePicks - 1);
+  for (uint32_t rank : {0u, 1u, 35u, 4096u, 1234567u, kPossiblePicks - 1}) {
+    int32_t pick[7];
+    PickFromRank(rank, pick);
+    for (int i = 1; i < 7; ++i) EXPECT_LT(pick[i - 1], pick[i]) << "rank " << rank;
+    EXPECT_EQ(PickRank(pick), rank);
+  }
+}
+
+TEST(Census, SeedBySeedMatchesTheDrawAndCountsEveryFigure) {
+  CensusOptions options;
+  options.firstSeed = 1237421400u;
+  options.lastSeed = 1237421499u;
+  options.threads = 3;
+  CensusResult result = RunCensus(options);
+  EXPECT_FALSE(result.walkedTheCycle);
+  EXPECT_EQ(result.seedsCovered, 100u);
+  EXPECT_EQ(result.latestIndex, 19);
+  EXPECT_EQ(result.latestIndexSeeds, std::vector<uint32_t>{1237421458u});
+
+  std::vector<uint32_t> expected(kPossiblePicks);
+  uint64_t numbers[38] = {}, seventh[20] = {};
+  for (uint32_t seed = options.firstSeed; seed <= options.lastSeed; ++seed) {
+    WalkedPick draw = DrawOneSeedForCensus(seed);
+    ++expected[PickRank(draw.pick)];
+    ++seventh[draw.seventhIndex];
+    for (int32_t number : draw.pick) ++numbers[number];
+  }
+  EXPECT_TRUE(result.pickCounts == expected);
+  PickSummary summary = SummarisePicks(result);
+  for (int n = 1; n <= 37; ++n) EXPECT_EQ(summary.numberCounts[n], numbers[n]) << "number " << n;
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(result.seventhIndex[i], seventh[i]) << "index " << i;
+  uint32_t distinctPicks = 0;
+  for (uint32_t count : expected) distinctPicks += count != 0;
+  EXPECT_EQ(summary.picksShown, distinctPicks);
+  EXPECT_EQ(result.shortPicks, 0u);
+}
+
+TEST(Census, AnInterruptedCountSaysSo) {
+  std::atomic<bool> stop{true};
+  CensusOptions options;
+  options.threads = 2;
+  options.stop = &stop;
+  CensusResult result = RunCensus(options);
+  EXPECT_TRUE(result.interrupted);
+  EXPECT_EQ(result.seedsCovered, 0u);
+}
+
+TEST(CensusArgs, NamesWhatIsWrong) {
+  const struct {
+    std::vector<const char*> args;
+    const char* message;
+  } cases[] = {
+      {{"--seeds", "10"},
+       "vorel-census: seed range '10' is not A:B with seeds from 0 to 4294967295"},
+      {{"--seeds", "5:x"},
+       "vorel-census: seed range '5:x' is not A:B with seeds from 0 to 4294967295"},
+      {{"--seeds", "9:3"}, "vorel-census: seed range '9:3' is empty (A is above B)"},
+      {{"--threads", "0"}, "vorel-census: thread count '0' is not a number from 1 to 1024"},
+      {{"--threads"}, "vorel-census: --threads needs a value"},
+      {{"--fast"}, "vorel-census: unknown option '--fast' (see --help)"},
+      {{"extra"}, "vorel-census: unexpected argument 'extra' (see --help)"},
+  };
+  for (const auto& c : cases) {
+    std::vector<const char*> argv = c.args;
+    argv.insert(argv.begin(), "vorel-census");
+    CensusArgs args;
+    EXPECT_EQ(ParseCensusArgs(static_cast<int>(argv.size()), argv.data(), args), c.message);
+  }
+  const char* good[] = {"vorel-census", "--seeds", "0x10:0x1F", "--threads", "3", "--json"};
+  CensusArgs args;
+  EXPECT_EQ(ParseCensusArgs(6, good, args), "");
+  EXPECT_EQ(args.firstSeed, 16u);
+  EXPECT_EQ(args.lastSeed, 31u);
+  EXPECT_EQ(args.threads, 3u);
+  EXPECT_TRUE(args.json);
+}
+
+TEST(CensusReport, TableJsonAndChartCarryTheFigures) {
+  CensusOptions options;
+  options.firstSeed = 0;
+  options.lastSeed = 999;
+  options.threads = 2;
+  CensusResult result = RunCensus(options);
+  PickSummary summary = SummarisePicks(result);
+  std::string table = CensusTable(result, summary, 1.5, 2);
+  EXPECT_NE(table.find("Seeds covered: 1000 (each seed drawn one by one)"), std::string::npos);
+  EXPECT_NE(table.find("Most to least frequent: "), std::string::npos);
+  std::string json = CensusJson(result, summary, 1.5, 2);
+  EXPECT_EQ(json.front(), '{');
+  EXPECT_NE(json.find("\"seeds_covered\": 1000,"), std::string::npos);
+  EXPECT_NE(json.find("\"possible_picks\": 10295472,"), std::string::npos);
+  std::string svg = CensusChart(result, summary);
+  EXPECT_EQ(svg.rfind("<svg", 0), 0u);
+  EXPECT_EQ(svg.find("</svg>"), svg.size() - 7);
+  size_t bars = 0;
+  for (size_t at = 0; (at = svg.find("<rect x=", at)) != std::string::npos; ++at) ++bars;
+  EXPECT_EQ(bars, 37u);
+}
+
+}  // namespace
