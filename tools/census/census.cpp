@@ -59,66 +59,107 @@ struct Binomials {
 };
 constexpr Binomials kBinomials;
 
-// The first eight distinct values of the current window in order of first appearance, with their
-// positions, and the window's distinct count. Stepping back one draw puts one value in front:
-// it goes first, leaves the list if it was there, and whatever then stands at position 20 falls
-// out of the window. Constant work per draw instead of twenty generator steps.
-struct Window {
-  uint8_t value[8];
-  uint8_t position[8];
-  int listed = 0;
-  uint8_t recent[32];  // the values pushed, by step number modulo 32
-  uint8_t count[37] = {};
-  int distinct = 0;
-  uint64_t pushed = 0;
+// Colexicographic ranks from a 37-bit mask of values in three table lookups: each chunk of the
+// mask adds the binomials of its set bits, given how many set bits lie below the chunk.
+struct RankTables {
+  static constexpr int kLowBits = 13, kMiddleBits = 12, kHighBits = 12;
+  std::vector<uint32_t> low, middle, high;  // [below][chunk], below 0..7
 
-  void Push(uint8_t x) {
-    int at = 0;
-    while (at < listed && value[at] != x) ++at;
-    if (at < listed) {  // seen later in the window: it moves to the front
-      for (int i = at; i + 1 < listed; ++i) {
-        value[i] = value[i + 1];
-        position[i] = position[i + 1];
+  static void Fill(std::vector<uint32_t>& table, int firstBit, int bits) {
+    table.assign(static_cast<size_t>(8) << bits, 0);
+    for (int below = 0; below < 8; ++below) {
+      for (uint32_t chunk = 0; chunk < (1u << bits); ++chunk) {
+        uint32_t sum = 0;
+        int place = below;
+        for (int bit = 0; bit < bits; ++bit) {
+          if (chunk >> bit & 1) sum += ++place <= 7 ? kBinomials.table[firstBit + bit][place] : 0;
+        }
+        table[(static_cast<size_t>(below) << bits) | chunk] = sum;
       }
-      --listed;
     }
-    int keep = listed < 8 ? listed : 7;
-    for (int i = keep; i > 0; --i) {
-      value[i] = value[i - 1];
-      position[i] = static_cast<uint8_t>(position[i - 1] + 1);
-    }
-    value[0] = x;
-    position[0] = 0;
-    listed = keep + 1;
-    if (position[listed - 1] >= kCandidateCount) --listed;
-
-    if (pushed >= kCandidateCount) {
-      uint8_t leaving = recent[(pushed - kCandidateCount) & 31];
-      if (--count[leaving] == 0) --distinct;
-    }
-    recent[pushed & 31] = x;
-    if (count[x]++ == 0) ++distinct;
-    ++pushed;
   }
 
-  // Colexicographic rank of the first seven values: a bitmask sorts them, and the set bits,
-  // lowest first, are the pick in ascending order.
-  uint32_t Rank() const {
-    uint64_t mask = 0;
-    for (int i = 0; i < 7; ++i) mask |= 1ull << value[i];
-    uint32_t rank = 0;
-    for (int place = 1; place <= 7; ++place) {
-      rank += kBinomials.table[__builtin_ctzll(mask)][place];
-      mask &= mask - 1;
+  RankTables() {
+    Fill(low, 0, kLowBits);
+    Fill(middle, kLowBits, kMiddleBits);
+    Fill(high, kLowBits + kMiddleBits, kHighBits);
+  }
+
+  // The mask must hold seven bits at most.
+  inline __attribute__((always_inline)) uint32_t Rank(uint64_t mask) const {
+    uint32_t m0 = mask & ((1u << kLowBits) - 1);
+    uint32_t m1 = (mask >> kLowBits) & ((1u << kMiddleBits) - 1);
+    uint32_t m2 = static_cast<uint32_t>(mask >> (kLowBits + kMiddleBits));
+    uint32_t t0 = __builtin_popcount(m0), t1 = t0 + __builtin_popcount(m1);
+    return low[m0] + middle[(t0 << kMiddleBits) | m1] + high[(t1 << kHighBits) | m2];
+  }
+};
+
+const RankTables& Ranks() {
+  static const RankTables tables;
+  return tables;
+}
+
+// The current window of twenty candidates, seen from the walk. Stepping back one draw puts one
+// value in front; that value's old first appearance, if it is still in the window, stops being a
+// first appearance. So one word of twenty bits, `firsts`, says where each distinct value first
+// stands: the distinct count is its population and the seventh distinct value stands at its
+// seventh set bit. The pick follows from the last one: the new value joins it unless it was in
+// it already, and then the old seventh value leaves. Only a few words carry from one draw to the
+// next, so the processor can work on several draws at once.
+struct Window {
+  uint32_t firsts = 0;     // bit j: window position j holds the first appearance of its value
+  int distinct = 0;        // set bits of firsts
+  int seventh = -1;        // position of the seventh distinct value; -1 when there are fewer
+  uint64_t pick = 0;       // the pick as a mask of values (bit v: the number v + 1)
+  uint64_t step = 64;      // pushes so far, from 64 so every value starts far out of the window
+  uint64_t last[37] = {};  // the step at which each value was last pushed
+  uint8_t recent[32];      // the values pushed, by step modulo 32
+
+  inline __attribute__((always_inline)) void Push(uint32_t x) {
+    uint64_t distance = step - last[x];  // x's old first position, plus one
+    uint32_t stale = distance < kCandidateCount ? 1u << distance : 0u;
+    firsts = (((firsts << 1) | 1u) & ~stale) & ((1u << kCandidateCount) - 1);
+    last[x] = step;
+    recent[step & 31] = static_cast<uint8_t>(x);
+    ++step;
+    int oldSeventh = seventh;
+    distinct = __builtin_popcount(firsts);
+    if (distinct < kPickSize) {
+      seventh = -1;
+      return;
     }
-    return rank;
+    uint32_t rest = firsts;
+    for (int i = 0; i < kPickSize - 1; ++i) rest &= rest - 1;
+    seventh = __builtin_ctz(rest);
+    if (oldSeventh < 0) {
+      pick = PickFromPositions();
+      return;
+    }
+    uint64_t oldSeventhValue = recent[(step - 2 - static_cast<uint64_t>(oldSeventh)) & 31];
+    uint64_t swapped = (pick & ~(1ull << oldSeventhValue)) | (1ull << x);
+    pick = distance <= static_cast<uint64_t>(oldSeventh) + 1 ? pick : swapped;
+  }
+
+  // The value (0..36) at window position j.
+  int ValueAt(int j) const { return recent[(step - 1 - j) & 31]; }
+
+  // The values at the first seven first-appearance positions (fewer when short).
+  uint64_t PickFromPositions() const {
+    uint64_t mask = 0;
+    uint32_t rest = firsts;
+    for (int i = 0; i < kPickSize && rest; ++i) {
+      mask |= 1ull << ValueAt(__builtin_ctz(rest));
+      rest &= rest - 1;
+    }
+    return mask;
   }
 };
 
 // Counts per pick. 2^31 increments scattered over 10 million counters would each miss the
 // cache, so they wait in one queue per slice of 16384 counters (32 KB) and are applied a queue
 // at a time, while that slice stays in the cache. No count comes near 2^16 within one worker
-// (the largest count over all seeds is 636).
+// (the largest count over all seeds is 636); should one wrap, a note of it is kept.
 struct PickCounter {
   static constexpr int kSliceBits = 14;
   static constexpr uint32_t kSlices = (kPossiblePicks >> kSliceBits) + 1;
@@ -126,10 +167,11 @@ struct PickCounter {
   std::vector<uint16_t> counts;
   std::vector<uint16_t> queue;
   std::vector<uint32_t> queued;
+  std::vector<uint32_t> wrapped;  // a rank each time its count went from 65535 to 0
 
   PickCounter() : counts(kSlices << kSliceBits), queue(kSlices * kQueued), queued(kSlices) {}
 
-  void Add(uint32_t rank) {
+  inline __attribute__((always_inline)) void Add(uint32_t rank) {
     uint32_t slice = rank >> kSliceBits;
     uint32_t n = queued[slice];
     queue[slice * kQueued + n] = static_cast<uint16_t>(rank);
@@ -140,10 +182,14 @@ struct PickCounter {
     queued[slice] = n;
   }
 
-  void Apply(uint32_t slice, uint32_t n) {
-    uint16_t* base = &counts[slice << kSliceBits];
+  __attribute__((noinline)) void Apply(uint32_t slice, uint32_t n) {
+    uint32_t first = slice << kSliceBits;
+    uint16_t* base = &counts[first];
     const uint16_t* pending = &queue[slice * kQueued];
-    for (uint32_t i = 0; i < n; ++i) ++base[pending[i] & ((1u << kSliceBits) - 1)];
+    for (uint32_t i = 0; i < n; ++i) {
+      uint32_t at = pending[i] & ((1u << kSliceBits) - 1);
+      if (__builtin_expect(++base[at] == 0, 0)) wrapped.push_back(first + at);
+    }
   }
 
   void ApplyAll() {
@@ -156,15 +202,19 @@ struct PickCounter {
 
 // One worker's counts, merged at the end.
 struct Tally {
-  uint64_t distinct[21] = {};
-  uint64_t seventh[20] = {};
+  // Histograms in four copies used in turn: most draws land in the same few bins, and four
+  // increments of one memory cell in a row would each wait for the last.
+  static constexpr int kCopies = 4;
+  uint64_t distinct[kCopies][21] = {};
+  uint64_t seventh[kCopies][20] = {};
+  unsigned copy = 0;
   uint64_t shortPicks = 0;
   int latest = -1;
   uint64_t latestCount = 0;
   std::priority_queue<uint32_t> latestSeeds;  // the smallest seeds, largest on top
   PickCounter picks;
 
-  void NoteLatest(int index, uint32_t seed) {
+  __attribute__((noinline)) void NoteLatest(int index, uint32_t seed) {
     if (index < latest) return;
     if (index > latest) {
       latest = index;
@@ -190,41 +240,76 @@ uint32_t WindowOfSeed(uint32_t seed) {
   return Forward(Forward(seed)) & kLow31;
 }
 
-// Walks `count` windows backwards along the cycle, starting with the window at `firstState`.
+// Inlined into each build of the walk, so it runs with that build's instructions.
+inline __attribute__((always_inline)) void RecordWindow(Tally& tally, uint32_t state,
+                                                        const Window& window,
+                                                        const RankTables& ranks) {
+  tally.copy = (tally.copy + 1) % Tally::kCopies;
+  ++tally.distinct[tally.copy][window.distinct];
+  if (window.seventh < 0) {
+    ++tally.shortPicks;
+    return;
+  }
+  ++tally.seventh[tally.copy][window.seventh];
+  if (window.seventh >= tally.latest) tally.NoteLatest(window.seventh, SeedOfWindow(state));
+  tally.picks.Add(ranks.Rank(window.pick));
+}
+
+// The walk of one stretch of the cycle into a tally, in two builds of the same code: one for any
+// x86-64 processor, one that may use the bit-counting instructions of newer ones.
 template <class Record>
-void Walk(uint32_t firstState, uint64_t count, Record&& record) {
+inline __attribute__((always_inline)) void WalkInline(uint32_t firstState, uint64_t count,
+                                                      Record&& record) {
   Window window;
   uint32_t state = Jump(firstState, kCandidateCount - 1);
   for (int warm = 0; warm < kCandidateCount - 1; ++warm) {
-    window.Push(static_cast<uint8_t>(Candidate(state)));
+    window.Push(Candidate(state));
     state = Backward(state);
   }
   for (uint64_t i = 0; i < count; ++i) {
-    window.Push(static_cast<uint8_t>(Candidate(state)));
+    window.Push(Candidate(state));
     record(state, window);
     state = Backward(state);
   }
 }
 
-void RecordWindow(Tally& tally, uint32_t state, const Window& window) {
-  ++tally.distinct[window.distinct];
-  if (window.listed < kPickSize) {
-    ++tally.shortPicks;
-    return;
-  }
-  int seventh = window.position[kPickSize - 1];
-  ++tally.seventh[seventh];
-  if (seventh >= tally.latest) tally.NoteLatest(seventh, SeedOfWindow(state));
-  tally.picks.Add(window.Rank());
+void WalkPortable(Tally& tally, uint32_t firstState, uint64_t count) {
+  const RankTables& ranks = Ranks();
+  WalkInline(firstState, count, [&](uint32_t state, const Window& window) {
+    RecordWindow(tally, state, window, ranks);
+  });
 }
 
+#if defined(__x86_64__) || defined(__i386__)
+__attribute__((target("popcnt,bmi,bmi2,lzcnt"))) void WalkWithBitInstructions(Tally& tally,
+                                                                              uint32_t firstState,
+                                                                              uint64_t count) {
+  const RankTables& ranks = Ranks();
+  WalkInline(firstState, count, [&](uint32_t state, const Window& window) {
+    RecordWindow(tally, state, window, ranks);
+  });
+}
+
+bool CanUseBitInstructions() {
+  return __builtin_cpu_supports("popcnt") && __builtin_cpu_supports("bmi") &&
+         __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("lzcnt");
+}
+#else
+void WalkWithBitInstructions(Tally& tally, uint32_t firstState, uint64_t count) {
+  WalkPortable(tally, firstState, count);
+}
+bool CanUseBitInstructions() {
+  return false;
+}
+#endif
+
 void RecordDraw(Tally& tally, const WalkedPick& draw) {
-  ++tally.distinct[draw.distinct];
+  ++tally.distinct[0][draw.distinct];
   if (draw.seventhIndex < 0) {
     ++tally.shortPicks;
     return;
   }
-  ++tally.seventh[draw.seventhIndex];
+  ++tally.seventh[0][draw.seventhIndex];
   if (draw.seventhIndex >= tally.latest) tally.NoteLatest(draw.seventhIndex, draw.seed);
   tally.picks.Add(PickRank(draw.pick));
 }
@@ -265,14 +350,20 @@ WalkedPick DrawOneSeedForCensus(uint32_t seed) {
   return draw;
 }
 
+uint32_t SeedOfCyclePosition(uint64_t position) {
+  return SeedOfWindow(Jump(0, position));
+}
+
 std::vector<WalkedPick> WalkCycleForTest(uint32_t lastSeed, uint32_t count) {
   std::vector<WalkedPick> picks;
-  Walk(WindowOfSeed(lastSeed), count, [&](uint32_t state, const Window& window) {
+  WalkInline(WindowOfSeed(lastSeed), count, [&](uint32_t state, const Window& window) {
     WalkedPick draw = {SeedOfWindow(state), {}, -1, window.distinct};
-    int shown = window.listed < kPickSize ? window.listed : kPickSize;
-    for (int i = 0; i < shown; ++i) draw.pick[kPickSize - shown + i] = window.value[i] + 1;
-    std::sort(draw.pick, draw.pick + kPickSize);
-    if (window.listed >= kPickSize) draw.seventhIndex = window.position[kPickSize - 1];
+    uint64_t mask = window.seventh < 0 ? window.PickFromPositions() : window.pick;
+    int slot = kPickSize - __builtin_popcountll(mask);  // a short pick keeps zeros in front
+    for (int value = 0; value < 37; ++value) {
+      if (mask >> value & 1) draw.pick[slot++] = value + 1;
+    }
+    draw.seventhIndex = window.seventh;
     picks.push_back(draw);
   });
   return picks;
@@ -283,11 +374,14 @@ CensusResult RunCensus(const CensusOptions& options) {
   uint64_t first = options.firstSeed, last = options.lastSeed;
   result.walkedTheCycle = first == 0 && last == 0xFFFFFFFFu;
   uint64_t total = result.walkedTheCycle ? kCycle : last - first + 1;
+  if (result.walkedTheCycle && options.cycleDraws) total = std::min(total, options.cycleDraws);
   const uint64_t kChunk = result.walkedTheCycle ? 1u << 22 : 1u << 16;
   uint64_t chunks = (total + kChunk - 1) / kChunk;
   unsigned threads =
       std::max(1u, std::min<unsigned>(options.threads, static_cast<unsigned>(chunks)));
 
+  bool fast = !options.portable && CanUseBitInstructions();
+  result.bitInstructions = result.walkedTheCycle && fast;
   std::vector<Tally> tallies(threads);
   std::atomic<uint64_t> nextChunk{0}, done{0};
   auto stopped = [&] { return options.stop && options.stop->load(std::memory_order_relaxed); };
@@ -298,8 +392,12 @@ CensusResult RunCensus(const CensusOptions& options) {
       uint64_t begin = chunk * kChunk, count = std::min(kChunk, total - begin);
       if (result.walkedTheCycle) {
         // Cycle positions begin..begin+count-1 from state 0, walked from the highest down.
-        Walk(Jump(0, begin + count - 1), count,
-             [&](uint32_t state, const Window& window) { RecordWindow(tally, state, window); });
+        uint32_t firstState = Jump(0, begin + count - 1);
+        if (fast) {
+          WalkWithBitInstructions(tally, firstState, count);
+        } else {
+          WalkPortable(tally, firstState, count);
+        }
       } else {
         for (uint64_t seed = first + begin; seed < first + begin + count; ++seed) {
           RecordDraw(tally, DrawOneSeedForCensus(static_cast<uint32_t>(seed)));
@@ -331,8 +429,11 @@ CensusResult RunCensus(const CensusOptions& options) {
     for (uint32_t rank = 0; rank < kPossiblePicks; ++rank) {
       result.pickCounts[rank] += tally.picks.counts[rank];
     }
-    for (int i = 0; i < 21; ++i) result.distinctCandidates[i] += tally.distinct[i] * weight;
-    for (int i = 0; i < 20; ++i) result.seventhIndex[i] += tally.seventh[i] * weight;
+    for (uint32_t rank : tally.picks.wrapped) result.pickCounts[rank] += 65536;
+    for (int copy = 0; copy < Tally::kCopies; ++copy) {
+      for (int i = 0; i < 21; ++i) result.distinctCandidates[i] += tally.distinct[copy][i] * weight;
+      for (int i = 0; i < 20; ++i) result.seventhIndex[i] += tally.seventh[copy][i] * weight;
+    }
     result.shortPicks += tally.shortPicks * weight;
     if (tally.latest > result.latestIndex) {
       result.latestIndex = tally.latest;

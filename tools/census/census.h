@@ -12,7 +12,8 @@ enum : uint32_t { kPossiblePicks = 10295472 };  // C(37, 7)
 
 struct CensusResult {
   uint64_t seedsCovered = 0;
-  bool walkedTheCycle = false;  // the fast path over the whole space, else seed by seed
+  bool walkedTheCycle = false;   // the fast path over the whole space, else seed by seed
+  bool bitInstructions = false;  // the walk used the processor's bit-counting instructions
   // Seeds by the number of distinct values among their twenty candidates (index 1..20).
   uint64_t distinctCandidates[21] = {};
   // Seeds by the candidate index (6..19) where their seventh distinct value first stands.
@@ -42,6 +43,10 @@ struct CensusOptions {
   uint32_t firstSeed = 0;
   uint32_t lastSeed = 0xFFFFFFFFu;
   unsigned threads = 1;
+  // With the whole space: walk only this many draws of the cycle (0: all 2^31), for timing.
+  uint64_t cycleDraws = 0;
+  // Keep to the instructions every x86-64 processor has, even where faster ones exist.
+  bool portable = false;
   const std::atomic<bool>* stop = nullptr;  // set from outside to end early
   // Called now and then from one worker with the share of the work done (0..1).
   std::function<void(double)> progress;
@@ -61,6 +66,10 @@ struct WalkedPick {
 // The fast path's picks for `count` consecutive draws of the generator's cycle, ending with the
 // draw of `lastSeed` (walked backwards from there, so the first element is lastSeed's).
 std::vector<WalkedPick> WalkCycleForTest(uint32_t lastSeed, uint32_t count);
+
+// The lower seed of the draw at `position` of the walk's cycle (position 0 is state 0), so that a
+// census limited to the first draws of the cycle can be checked seed by seed.
+uint32_t SeedOfCyclePosition(uint64_t position);
 
 // The straightforward path's view of one seed, for the same comparison and for --verify.
 WalkedPick DrawOneSeedForCensus(uint32_t seed);

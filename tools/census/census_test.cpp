@@ -44,6 +44,35 @@ TEST(CensusFastPath, AgreesOnTheSpecialSeeds) {
   EXPECT_EQ(walked[0].seventhIndex, 19);
 }
 
+// Both builds of the walk (any x86-64, and with the bit-counting instructions where the
+// processor has them), through the whole count, against the plain draw of the same seeds.
+TEST(CensusFastPath, EveryBuildCountsLikeThePlainDraw) {
+  const uint64_t kDraws = 1 << 20;
+  std::vector<uint32_t> expected(kPossiblePicks);
+  uint64_t seventh[20] = {}, distinct[21] = {};
+  for (uint64_t position = 0; position < kDraws; ++position) {
+    WalkedPick draw = DrawOneSeedForCensus(SeedOfCyclePosition(position));
+    expected[PickRank(draw.pick)] += 2;  // and its twin with bit 31 set
+    seventh[draw.seventhIndex] += 2;
+    distinct[draw.distinct] += 2;
+  }
+  for (bool portable : {true, false}) {
+    CensusOptions options;
+    options.threads = 2;
+    options.cycleDraws = kDraws;
+    options.portable = portable;
+    CensusResult result = RunCensus(options);
+    std::string build = portable ? "portable build" : "build with bit instructions";
+    EXPECT_TRUE(result.walkedTheCycle) << build;
+    EXPECT_EQ(result.seedsCovered, 2 * kDraws) << build;
+    EXPECT_TRUE(result.pickCounts == expected) << build;
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(result.seventhIndex[i], seventh[i]) << build << " " << i;
+    for (int i = 0; i < 21; ++i) {
+      EXPECT_EQ(result.distinctCandidates[i], distinct[i]) << build << " " << i;
+    }
+  }
+}
+
 TEST(CensusRank, CoversEveryPickOnceInOrder) {
   const int32_t lowest[7] = {1, 2, 3, 4, 5, 6, 7}, highest[7] = {31, 32, 33, 34, 35, 36, 37};
   EXPECT_EQ(PickRank(lowest), 0u);
