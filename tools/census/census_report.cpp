@@ -1,6 +1,7 @@
 #include "census_report.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 
@@ -226,68 +227,89 @@ std::string CensusJson(const CensusResult& result, const PickSummary& summary, d
 }
 
 std::string CensusChart(const CensusResult& result, const PickSummary& summary) {
-  const int width = 900, height = 460, left = 90, right = 20, top = 70, bottom = 50;
-  const double plotWidth = width - left - right, plotHeight = height - top - bottom;
-  uint64_t highest = 1;
-  for (int n = 1; n <= 37; ++n) highest = std::max(highest, summary.numberCounts[n]);
-  // A round top for the axis, so the ticks read as plain numbers.
-  double step = 1;
+  // Two panels: the counts from zero, which show how even the die is, and each number's
+  // difference from the average, which shows the slight lean towards 1 to 23.
+  const int width = 900, height = 745, left = 100, right = 20;
+  const int top = 80, panel = 250, gap = 110;
+  const double plotWidth = width - left - right, slot = plotWidth / 37;
+  uint64_t highest = 1, sum = 0;
+  for (int n = 1; n <= 37; ++n) {
+    highest = std::max(highest, summary.numberCounts[n]);
+    sum += summary.numberCounts[n];
+  }
+  double average = static_cast<double>(sum) / 37;
+  double step = 1;  // a round top for the axis, so the ticks read as plain numbers
   while (step * 10 < static_cast<double>(highest)) step *= 10;
   double axisTop = step * (static_cast<uint64_t>(highest / step) + 1);
   int most, least;
   double ratio;
   NumberExtremes(summary, most, least, ratio);
+  auto colour = [&](int n) { return n == most ? "#c0392b" : n == least ? "#2471a3" : "#7f8c8d"; };
 
   std::string svg = Format(
       "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\" "
       "viewBox=\"0 0 %d %d\" font-family=\"sans-serif\">\n",
       width, height, width, height);
   svg += Format("<rect width=\"%d\" height=\"%d\" fill=\"white\"/>\n", width, height);
-  svg += Format(
-      "<text x=\"%d\" y=\"28\" font-size=\"18\" font-weight=\"bold\">How often each "
-      "number is in the die's pick</text>\n",
-      left);
-  svg += Format(
-      "<text x=\"%d\" y=\"50\" font-size=\"13\" fill=\"#444\">%llu seeds; most to "
-      "least frequent (%02d / %02d): %.6f; dashed line: the average</text>\n",
-      left, static_cast<unsigned long long>(result.seedsCovered), most, least, ratio);
+  svg += Format("<text x=\"%d\" y=\"30\" font-size=\"18\" font-weight=\"bold\">How often each "
+                "number is in the die's pick</text>\n",
+                left);
+  svg += Format("<text x=\"%d\" y=\"52\" font-size=\"13\" fill=\"#444\">%llu seeds; most "
+                "frequent %02d (red), least frequent %02d (blue), ratio %.6f</text>\n",
+                left, static_cast<unsigned long long>(result.seedsCovered), most, least, ratio);
+
+  // Counts from zero, in millions of seeds.
   for (int tick = 0; tick <= 4; ++tick) {
-    double value = axisTop * tick / 4;
-    double y = top + plotHeight - plotHeight * tick / 4;
+    double y = top + panel - panel * tick / 4.0;
     svg += Format("<line x1=\"%d\" x2=\"%d\" y1=\"%.1f\" y2=\"%.1f\" stroke=\"#ddd\"/>\n", left,
                   width - right, y, y);
-    svg += Format("<text x=\"%d\" y=\"%.1f\" font-size=\"11\" text-anchor=\"end\">%.4g</text>\n",
-                  left - 6, y + 4, value);
+    svg += Format("<text x=\"%d\" y=\"%.1f\" font-size=\"11\" text-anchor=\"end\">%.6g M</text>\n",
+                  left - 6, y + 4, axisTop * tick / 4 / 1e6);
   }
-  double slot = plotWidth / 37;
-  uint64_t sum = 0;
   for (int n = 1; n <= 37; ++n) {
-    uint64_t count = summary.numberCounts[n];
-    sum += count;
-    double barHeight = plotHeight * static_cast<double>(count) / axisTop;
+    double barHeight = panel * static_cast<double>(summary.numberCounts[n]) / axisTop;
     double x = left + slot * (n - 1) + slot * 0.15;
-    const char* colour = n == most ? "#c0392b" : n == least ? "#2471a3" : "#7f8c8d";
-    svg += Format(
-        "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\">"
-        "<title>%02d: %llu seeds</title></rect>\n",
-        x, top + plotHeight - barHeight, slot * 0.7, barHeight, colour, n,
-        static_cast<unsigned long long>(count));
-    svg +=
-        Format("<text x=\"%.1f\" y=\"%.1f\" font-size=\"10\" text-anchor=\"middle\">%02d</text>\n",
-               x + slot * 0.35, top + plotHeight + 14, n);
+    svg += Format("<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\">"
+                  "<title>%02d: %llu seeds</title></rect>\n",
+                  x, top + panel - barHeight, slot * 0.7, barHeight, colour(n), n,
+                  static_cast<unsigned long long>(summary.numberCounts[n]));
+    svg += Format("<text x=\"%.1f\" y=\"%d\" font-size=\"10\" text-anchor=\"middle\">%02d</text>\n",
+                  x + slot * 0.35, top + panel + 14, n);
   }
-  double average = static_cast<double>(sum) / 37;
-  double averageY = top + plotHeight - plotHeight * average / axisTop;
-  svg += Format(
-      "<line x1=\"%d\" x2=\"%d\" y1=\"%.1f\" y2=\"%.1f\" stroke=\"black\" "
-      "stroke-dasharray=\"6 4\"/>\n",
-      left, width - right, averageY, averageY);
+  svg += Format("<text x=\"22\" y=\"%d\" font-size=\"12\" text-anchor=\"middle\" "
+                "transform=\"rotate(-90 22 %d)\">seeds whose pick holds it</text>\n",
+                top + panel / 2, top + panel / 2);
+
+  // Difference from the average, in parts per million.
+  int second = top + panel + gap, middle = second + panel / 2;
+  double largest = 1;
+  for (int n = 1; n <= 37; ++n) {
+    double ppm = average > 0 ? (summary.numberCounts[n] - average) / average * 1e6 : 0;
+    largest = std::max(largest, std::abs(ppm));
+  }
+  svg += Format("<text x=\"%d\" y=\"%d\" font-size=\"14\" font-weight=\"bold\">Difference from "
+                "the average, in parts per million</text>\n",
+                left, second - 20);
+  for (int tick = -2; tick <= 2; ++tick) {
+    double y = middle - (panel / 2.0) * tick / 2;
+    svg += Format("<line x1=\"%d\" x2=\"%d\" y1=\"%.1f\" y2=\"%.1f\" stroke=\"%s\"/>\n", left,
+                  width - right, y, y, tick == 0 ? "#555" : "#ddd");
+    svg += Format("<text x=\"%d\" y=\"%.1f\" font-size=\"11\" text-anchor=\"end\">%+.0f</text>\n",
+                  left - 6, y + 4, largest * tick / 2);
+  }
+  for (int n = 1; n <= 37; ++n) {
+    double ppm = average > 0 ? (summary.numberCounts[n] - average) / average * 1e6 : 0;
+    double barHeight = (panel / 2.0) * std::abs(ppm) / largest;
+    double x = left + slot * (n - 1) + slot * 0.15;
+    svg += Format("<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\">"
+                  "<title>%02d: %+.1f ppm</title></rect>\n",
+                  x, ppm >= 0 ? middle - barHeight : middle, slot * 0.7, barHeight, colour(n), n,
+                  ppm);
+    svg += Format("<text x=\"%.1f\" y=\"%d\" font-size=\"10\" text-anchor=\"middle\">%02d</text>\n",
+                  x + slot * 0.35, second + panel + 14, n);
+  }
   svg += Format("<text x=\"%.1f\" y=\"%d\" font-size=\"12\" text-anchor=\"middle\">number</text>\n",
-                left + plotWidth / 2, height - 10);
-  svg += Format(
-      "<text x=\"18\" y=\"%.1f\" font-size=\"12\" text-anchor=\"middle\" "
-      "transform=\"rotate(-90 18 %.1f)\">seeds whose pick holds it</text>\n",
-      top + plotHeight / 2, top + plotHeight / 2);
+                left + plotWidth / 2, height - 12);
   svg += "</svg>\n";
   return svg;
 }
