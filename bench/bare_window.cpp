@@ -1,6 +1,9 @@
 // The yardstick for the die's size and start-up time: the smallest program of the same kind,
 // a class, a window and a message loop, built with the same compiler and flags.
 #include <windows.h>
+#ifdef BARE_WITH_COMMON_CONTROLS
+#include <commctrl.h>
+#endif
 
 static LRESULT CALLBACK BareWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_DESTROY) {
@@ -11,6 +14,9 @@ static LRESULT CALLBACK BareWindowProc(HWND hwnd, UINT message, WPARAM wParam, L
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+#ifdef BARE_WITH_COMMON_CONTROLS
+  InitCommonControls();  // the one thing the die needs beyond a bare window: its status bar
+#endif
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = BareWindowProc;
   windowClass.hInstance = instance;

@@ -6,7 +6,7 @@ top=$PWD
 bash scripts/install-deps.sh
 cmake --workflow --preset release >/dev/null
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target vorel bare_window startup_bench >/dev/null
+cmake --build --preset win32 --target vorel bare_window bare_window_comctl startup_bench >/dev/null
 
 echo "== one draw and one line (native, Release)"
 build/release/bench/draw_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
@@ -23,8 +23,8 @@ trap 'cmake/wine-session.sh stop "$state"' EXIT
 windows_path() { local p="$top/$1"; echo "Z:${p//\//\\}"; }
 cmake/wine-run.sh "$state" build/win32/bench/startup_bench.exe "${RUNS:-30}" \
   "VOREL=$(windows_path build/win32/shell/vorel.exe)" \
-  "BARE=$(windows_path build/win32/bench/bare_window.exe)"
-if [ -x build/release/tools/census/vorel-census ]; then
-  echo "== census of every seed"
-  build/release/bench/census_bench 2>/dev/null || true
-fi
+  "BARE=$(windows_path build/win32/bench/bare_window.exe)" \
+  "BARE=$(windows_path build/win32/bench/bare_window_comctl.exe)"
+echo "== census of every seed (native, Release)"
+build/release/bench/census_bench
+/usr/bin/time -f "vorel-census: %e s wall, %M KB peak memory" build/release/tools/census/vorel-census >/dev/null

@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ clang-format googletest libbenchmark-dev
   g++-mingw-w64-i686-posix mingw-w64-i686-dev
   wine wine32:i386 fonts-wine fonts-ipafont-gothic
-  xvfb xdotool x11-utils x11-apps imagemagick locales zip
+  xvfb xdotool x11-utils x11-apps imagemagick locales zip time
 )
 
 sudo=""
