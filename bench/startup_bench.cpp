@@ -68,9 +68,9 @@ int main(int argc, char** argv) {
   std::vector<std::vector<double>> times(argc - 2);
   for (int run = 0; run < runs; ++run) {
     for (int i = 2; i < argc; ++i) {  // interleaved, so drift hits every program alike
-      std::string spec = argv[i];
-      size_t equals = spec.find('=');
-      double seconds = TimeOneStart(spec.substr(equals + 1), spec.substr(0, equals).c_str());
+      std::string named = argv[i];
+      size_t equals = named.find('=');
+      double seconds = TimeOneStart(named.substr(equals + 1), named.substr(0, equals).c_str());
       if (seconds < 0) {
         std::fprintf(stderr, "startup_bench: %s did not paint\n", argv[i]);
         return 1;

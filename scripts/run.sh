@@ -14,7 +14,10 @@ check=$top/build/win32/shell/screen_check.exe
 if [ -n "${DISPLAY:-}" ]; then
   state=$top/build/run
   cmake/wine-session.sh start "$state" >/dev/null
-  exec cmake/wine-run.sh "$state" "$vorel"
+  status=0
+  cmake/wine-run.sh "$state" "$vorel" || status=$?
+  cmake/wine-session.sh stop "$state"
+  exit $status
 fi
 
 state=$top/build/run-headless
