@@ -5,6 +5,10 @@
 #include <queue>
 #include <thread>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 #include "draw.h"
 
 namespace {
@@ -303,6 +307,159 @@ bool CanUseBitInstructions() {
 }
 #endif
 
+#if defined(__x86_64__)
+// GCC 12's AVX-512 headers fill don't-care lanes from a deliberately undefined value, which its
+// own uninitialised-use warning then reports.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#define VOREL_VECTOR     \
+  __attribute__((target( \
+      "avx512f,avx512bw,avx512vl,avx512dq,avx512cd,avx512vpopcntdq,popcnt,bmi,bmi2,lzcnt")))
+
+// Sixteen stretches of the cycle walked side by side, one per 32-bit lane of an AVX-512 register,
+// with the same window logic as Window::Push: `firsts` per lane, the first appearance of the new
+// value found by comparing it with the last nineteen values, the seventh position by clearing six
+// low bits, the pick kept as a 37-bit mask in two halves, and the rank from the three tables. A
+// lane whose window just reached seven distinct values builds its pick from scratch, as Window
+// does. Counting stays per lane, in the tally.
+constexpr int kVectorLanes = 16;
+
+VOREL_VECTOR void WalkVector(Tally& tally, const uint32_t firstStates[kVectorLanes],
+                             uint64_t count) {
+  const RankTables& ranks = Ranks();
+  alignas(64) uint32_t recent[32][kVectorLanes];  // values by step modulo 32, per lane
+  alignas(64) uint32_t lanes[kVectorLanes];
+  for (int slot = 0; slot < 32; ++slot) {
+    for (int lane = 0; lane < kVectorLanes; ++lane) recent[slot][lane] = 0xFF;  // matches nothing
+  }
+  for (int lane = 0; lane < kVectorLanes; ++lane) {
+    lanes[lane] = Jump(firstStates[lane], kCandidateCount - 1);
+  }
+  const __m512i zero = _mm512_setzero_si512(), one = _mm512_set1_epi32(1);
+  const __m512i laneIndex = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+  __m512i state = _mm512_load_si512(lanes);
+  __m512i firsts = zero, seventh = _mm512_set1_epi32(-1), pickLow = zero, pickHigh = zero;
+  alignas(64) uint32_t rankOut[kVectorLanes], firstsOut[kVectorLanes], lowOut[kVectorLanes],
+      highOut[kVectorLanes];
+  alignas(64) int32_t distinctOut[kVectorLanes], seventhOut[kVectorLanes];
+  uint64_t step = 64;
+  for (uint64_t i = 0; i < count + kCandidateCount - 1; ++i, ++step) {
+    // The candidate: bits 16 to 30 of the state, modulo 37 by a multiply that is exact below 2^15.
+    __m512i bits = _mm512_and_si512(_mm512_srli_epi32(state, 16), _mm512_set1_epi32(0x7FFF));
+    __m512i quotient = _mm512_srli_epi32(_mm512_mullo_epi32(bits, _mm512_set1_epi32(28340)), 20);
+    __m512i x = _mm512_sub_epi32(bits, _mm512_mullo_epi32(quotient, _mm512_set1_epi32(37)));
+
+    // x's first position in the old window (31 when absent); only positions 0..18 stay in.
+    __m512i position = _mm512_set1_epi32(31);
+    for (int j = kCandidateCount - 2; j >= 0; --j) {
+      __m512i old = _mm512_load_si512(recent[(step - 1 - j) & 31]);
+      position =
+          _mm512_mask_mov_epi32(position, _mm512_cmpeq_epi32_mask(old, x), _mm512_set1_epi32(j));
+    }
+    __m512i stale = _mm512_sllv_epi32(one, _mm512_add_epi32(position, one));  // 0 when absent
+    firsts = _mm512_and_si512(
+        _mm512_andnot_si512(stale, _mm512_or_si512(_mm512_slli_epi32(firsts, 1), one)),
+        _mm512_set1_epi32((1 << kCandidateCount) - 1));
+    _mm512_store_si512(recent[step & 31], x);
+
+    __m512i distinct = _mm512_popcnt_epi32(firsts);
+    __m512i rest = firsts;
+    for (int k = 0; k < kPickSize - 1; ++k)
+      rest = _mm512_and_si512(rest, _mm512_sub_epi32(rest, one));
+    __m512i lowest = _mm512_and_si512(rest, _mm512_sub_epi32(zero, rest));
+    __m512i newSeventh = _mm512_sub_epi32(_mm512_set1_epi32(31), _mm512_lzcnt_epi32(lowest));
+
+    // The old seventh value leaves and x joins, unless x was among the old seven.
+    __m512i oldIndex = _mm512_add_epi32(
+        _mm512_slli_epi32(
+            _mm512_and_si512(
+                _mm512_sub_epi32(_mm512_set1_epi32(static_cast<int>(step - 1)), seventh),
+                _mm512_set1_epi32(31)),
+            4),
+        laneIndex);
+    __m512i oldValue = _mm512_i32gather_epi32(oldIndex, &recent[0][0], 4);
+    __m512i high32 = _mm512_set1_epi32(32);
+    __m512i swappedLow = _mm512_or_si512(
+        _mm512_andnot_si512(_mm512_sllv_epi32(one, oldValue), pickLow), _mm512_sllv_epi32(one, x));
+    __m512i swappedHigh = _mm512_or_si512(
+        _mm512_andnot_si512(_mm512_sllv_epi32(one, _mm512_sub_epi32(oldValue, high32)), pickHigh),
+        _mm512_sllv_epi32(one, _mm512_sub_epi32(x, high32)));
+    __mmask16 stays = _mm512_cmple_epi32_mask(position, seventh);
+    pickLow = _mm512_mask_mov_epi32(swappedLow, stays, pickLow);
+    pickHigh = _mm512_mask_mov_epi32(swappedHigh, stays, pickHigh);
+    __mmask16 hadSeven = _mm512_cmpge_epi32_mask(seventh, zero);
+    __mmask16 hasSeven = _mm512_cmpge_epi32_mask(newSeventh, zero);
+    seventh = newSeventh;
+    if (__mmask16 fresh = hasSeven & static_cast<__mmask16>(~hadSeven)) {
+      _mm512_store_si512(firstsOut, firsts);
+      _mm512_store_si512(lowOut, pickLow);
+      _mm512_store_si512(highOut, pickHigh);
+      for (int lane = 0; lane < kVectorLanes; ++lane) {
+        if (!(fresh >> lane & 1)) continue;
+        uint64_t mask = 0;
+        uint32_t left = firstsOut[lane];
+        for (int k = 0; k < kPickSize; ++k, left &= left - 1) {
+          mask |= 1ull << recent[(step - __builtin_ctz(left)) & 31][lane];
+        }
+        lowOut[lane] = static_cast<uint32_t>(mask);
+        highOut[lane] = static_cast<uint32_t>(mask >> 32);
+      }
+      pickLow = _mm512_load_si512(lowOut);
+      pickHigh = _mm512_load_si512(highOut);
+    }
+
+    if (i >= kCandidateCount - 1) {
+      __m512i m0 = _mm512_and_si512(pickLow, _mm512_set1_epi32(0x1FFF));
+      __m512i m1 = _mm512_and_si512(_mm512_srli_epi32(pickLow, 13), _mm512_set1_epi32(0xFFF));
+      __m512i m2 = _mm512_or_si512(_mm512_srli_epi32(pickLow, 25), _mm512_slli_epi32(pickHigh, 7));
+      __m512i seven = _mm512_set1_epi32(7);
+      __m512i t0 = _mm512_min_epu32(_mm512_popcnt_epi32(m0), seven);
+      __m512i t1 = _mm512_min_epu32(_mm512_add_epi32(t0, _mm512_popcnt_epi32(m1)), seven);
+      __m512i rank = _mm512_add_epi32(
+          _mm512_add_epi32(_mm512_i32gather_epi32(m0, ranks.low.data(), 4),
+                           _mm512_i32gather_epi32(_mm512_or_si512(_mm512_slli_epi32(t0, 12), m1),
+                                                  ranks.middle.data(), 4)),
+          _mm512_i32gather_epi32(_mm512_or_si512(_mm512_slli_epi32(t1, 12), m2), ranks.high.data(),
+                                 4));
+      _mm512_store_si512(rankOut, rank);
+      _mm512_store_si512(distinctOut, distinct);
+      _mm512_store_si512(seventhOut, seventh);
+      _mm512_store_si512(lanes, state);
+      for (int lane = 0; lane < kVectorLanes; ++lane) {
+        unsigned copy = lane & (Tally::kCopies - 1);
+        ++tally.distinct[copy][distinctOut[lane]];
+        int at = seventhOut[lane];
+        if (at < 0) {
+          ++tally.shortPicks;
+          continue;
+        }
+        ++tally.seventh[copy][at];
+        if (at >= tally.latest) tally.NoteLatest(at, SeedOfWindow(lanes[lane]));
+        tally.picks.Add(rankOut[lane]);
+      }
+    }
+    state = _mm512_mullo_epi32(_mm512_sub_epi32(state, one),
+                               _mm512_set1_epi32(static_cast<int>(kInverse)));
+  }
+}
+
+#pragma GCC diagnostic pop
+
+bool CanUseVector() {
+  return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+         __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512dq") &&
+         __builtin_cpu_supports("avx512cd") && __builtin_cpu_supports("avx512vpopcntdq") &&
+         CanUseBitInstructions();
+}
+#else
+constexpr int kVectorLanes = 16;
+void WalkVector(Tally&, const uint32_t*, uint64_t) {}
+bool CanUseVector() {
+  return false;
+}
+#endif
+
 void RecordDraw(Tally& tally, const WalkedPick& draw) {
   ++tally.distinct[0][draw.distinct];
   if (draw.seventhIndex < 0) {
@@ -350,6 +507,17 @@ WalkedPick DrawOneSeedForCensus(uint32_t seed) {
   return draw;
 }
 
+bool CensusPathAvailable(CensusPath path) {
+  switch (path) {
+    case CensusPath::kVector:
+      return CanUseVector();
+    case CensusPath::kBitInstructions:
+      return CanUseBitInstructions();
+    default:
+      return true;
+  }
+}
+
 uint32_t SeedOfCyclePosition(uint64_t position) {
   return SeedOfWindow(Jump(0, position));
 }
@@ -380,8 +548,13 @@ CensusResult RunCensus(const CensusOptions& options) {
   unsigned threads =
       std::max(1u, std::min<unsigned>(options.threads, static_cast<unsigned>(chunks)));
 
-  bool fast = !options.portable && CanUseBitInstructions();
-  result.bitInstructions = result.walkedTheCycle && fast;
+  CensusPath path = options.path;
+  if (path == CensusPath::kBest) {
+    path = CanUseVector()            ? CensusPath::kVector
+           : CanUseBitInstructions() ? CensusPath::kBitInstructions
+                                     : CensusPath::kPortable;
+  }
+  result.path = path;
   std::vector<Tally> tallies(threads);
   std::atomic<uint64_t> nextChunk{0}, done{0};
   auto stopped = [&] { return options.stop && options.stop->load(std::memory_order_relaxed); };
@@ -392,11 +565,24 @@ CensusResult RunCensus(const CensusOptions& options) {
       uint64_t begin = chunk * kChunk, count = std::min(kChunk, total - begin);
       if (result.walkedTheCycle) {
         // Cycle positions begin..begin+count-1 from state 0, walked from the highest down.
-        uint32_t firstState = Jump(0, begin + count - 1);
-        if (fast) {
-          WalkWithBitInstructions(tally, firstState, count);
-        } else {
-          WalkPortable(tally, firstState, count);
+        uint64_t walked = 0;
+        if (path == CensusPath::kVector) {
+          // Sixteen stretches side by side; what does not divide evenly goes the scalar way.
+          uint64_t stretch = count / kVectorLanes;
+          uint32_t firstStates[kVectorLanes];
+          for (int lane = 0; lane < kVectorLanes; ++lane) {
+            firstStates[lane] = Jump(0, begin + stretch * (lane + 1) - 1);
+          }
+          if (stretch) WalkVector(tally, firstStates, stretch);
+          walked = stretch * kVectorLanes;
+        }
+        if (walked < count) {
+          uint32_t firstState = Jump(0, begin + count - 1);
+          if (path == CensusPath::kPortable) {
+            WalkPortable(tally, firstState, count - walked);
+          } else {
+            WalkWithBitInstructions(tally, firstState, count - walked);
+          }
         }
       } else {
         for (uint64_t seed = first + begin; seed < first + begin + count; ++seed) {

@@ -10,10 +10,17 @@
 
 enum : uint32_t { kPossiblePicks = 10295472 };  // C(37, 7)
 
+// The builds of the walk: for any x86-64 processor, with the bit-counting instructions of newer
+// ones, and sixteen draws at a time with AVX-512. kBest takes the fastest the processor runs.
+enum class CensusPath { kPortable, kBitInstructions, kVector, kBest };
+
+// Whether this processor can run that build of the walk.
+bool CensusPathAvailable(CensusPath path);
+
 struct CensusResult {
   uint64_t seedsCovered = 0;
-  bool walkedTheCycle = false;   // the fast path over the whole space, else seed by seed
-  bool bitInstructions = false;  // the walk used the processor's bit-counting instructions
+  bool walkedTheCycle = false;              // the fast path over the whole space, else seed by seed
+  CensusPath path = CensusPath::kPortable;  // the build of the walk that ran
   // Seeds by the number of distinct values among their twenty candidates (index 1..20).
   uint64_t distinctCandidates[21] = {};
   // Seeds by the candidate index (6..19) where their seventh distinct value first stands.
@@ -45,8 +52,7 @@ struct CensusOptions {
   unsigned threads = 1;
   // With the whole space: walk only this many draws of the cycle (0: all 2^31), for timing.
   uint64_t cycleDraws = 0;
-  // Keep to the instructions every x86-64 processor has, even where faster ones exist.
-  bool portable = false;
+  CensusPath path = CensusPath::kBest;
   const std::atomic<bool>* stop = nullptr;  // set from outside to end early
   // Called now and then from one worker with the share of the work done (0..1).
   std::function<void(double)> progress;

@@ -251,12 +251,14 @@ std::string CensusChart(const CensusResult& result, const PickSummary& summary) 
       "viewBox=\"0 0 %d %d\" font-family=\"sans-serif\">\n",
       width, height, width, height);
   svg += Format("<rect width=\"%d\" height=\"%d\" fill=\"white\"/>\n", width, height);
-  svg += Format("<text x=\"%d\" y=\"30\" font-size=\"18\" font-weight=\"bold\">How often each "
-                "number is in the die's pick</text>\n",
-                left);
-  svg += Format("<text x=\"%d\" y=\"52\" font-size=\"13\" fill=\"#444\">%llu seeds; most "
-                "frequent %02d (red), least frequent %02d (blue), ratio %.6f</text>\n",
-                left, static_cast<unsigned long long>(result.seedsCovered), most, least, ratio);
+  svg += Format(
+      "<text x=\"%d\" y=\"30\" font-size=\"18\" font-weight=\"bold\">How often each "
+      "number is in the die's pick</text>\n",
+      left);
+  svg += Format(
+      "<text x=\"%d\" y=\"52\" font-size=\"13\" fill=\"#444\">%llu seeds; most "
+      "frequent %02d (red), least frequent %02d (blue), ratio %.6f</text>\n",
+      left, static_cast<unsigned long long>(result.seedsCovered), most, least, ratio);
 
   // Counts from zero, in millions of seeds.
   for (int tick = 0; tick <= 4; ++tick) {
@@ -269,16 +271,18 @@ std::string CensusChart(const CensusResult& result, const PickSummary& summary) 
   for (int n = 1; n <= 37; ++n) {
     double barHeight = panel * static_cast<double>(summary.numberCounts[n]) / axisTop;
     double x = left + slot * (n - 1) + slot * 0.15;
-    svg += Format("<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\">"
-                  "<title>%02d: %llu seeds</title></rect>\n",
-                  x, top + panel - barHeight, slot * 0.7, barHeight, colour(n), n,
-                  static_cast<unsigned long long>(summary.numberCounts[n]));
+    svg += Format(
+        "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\">"
+        "<title>%02d: %llu seeds</title></rect>\n",
+        x, top + panel - barHeight, slot * 0.7, barHeight, colour(n), n,
+        static_cast<unsigned long long>(summary.numberCounts[n]));
     svg += Format("<text x=\"%.1f\" y=\"%d\" font-size=\"10\" text-anchor=\"middle\">%02d</text>\n",
                   x + slot * 0.35, top + panel + 14, n);
   }
-  svg += Format("<text x=\"22\" y=\"%d\" font-size=\"12\" text-anchor=\"middle\" "
-                "transform=\"rotate(-90 22 %d)\">seeds whose pick holds it</text>\n",
-                top + panel / 2, top + panel / 2);
+  svg += Format(
+      "<text x=\"22\" y=\"%d\" font-size=\"12\" text-anchor=\"middle\" "
+      "transform=\"rotate(-90 22 %d)\">seeds whose pick holds it</text>\n",
+      top + panel / 2, top + panel / 2);
 
   // Difference from the average, in parts per million.
   int second = top + panel + gap, middle = second + panel / 2;
@@ -287,9 +291,10 @@ std::string CensusChart(const CensusResult& result, const PickSummary& summary) 
     double ppm = average > 0 ? (summary.numberCounts[n] - average) / average * 1e6 : 0;
     largest = std::max(largest, std::abs(ppm));
   }
-  svg += Format("<text x=\"%d\" y=\"%d\" font-size=\"14\" font-weight=\"bold\">Difference from "
-                "the average, in parts per million</text>\n",
-                left, second - 20);
+  svg += Format(
+      "<text x=\"%d\" y=\"%d\" font-size=\"14\" font-weight=\"bold\">Difference from "
+      "the average, in parts per million</text>\n",
+      left, second - 20);
   for (int tick = -2; tick <= 2; ++tick) {
     double y = middle - (panel / 2.0) * tick / 2;
     svg += Format("<line x1=\"%d\" x2=\"%d\" y1=\"%.1f\" y2=\"%.1f\" stroke=\"%s\"/>\n", left,
@@ -301,10 +306,10 @@ std::string CensusChart(const CensusResult& result, const PickSummary& summary) 
     double ppm = average > 0 ? (summary.numberCounts[n] - average) / average * 1e6 : 0;
     double barHeight = (panel / 2.0) * std::abs(ppm) / largest;
     double x = left + slot * (n - 1) + slot * 0.15;
-    svg += Format("<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\">"
-                  "<title>%02d: %+.1f ppm</title></rect>\n",
-                  x, ppm >= 0 ? middle - barHeight : middle, slot * 0.7, barHeight, colour(n), n,
-                  ppm);
+    svg += Format(
+        "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\">"
+        "<title>%02d: %+.1f ppm</title></rect>\n",
+        x, ppm >= 0 ? middle - barHeight : middle, slot * 0.7, barHeight, colour(n), n, ppm);
     svg += Format("<text x=\"%.1f\" y=\"%d\" font-size=\"10\" text-anchor=\"middle\">%02d</text>\n",
                   x + slot * 0.35, second + panel + 14, n);
   }
