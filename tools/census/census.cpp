@@ -471,6 +471,42 @@ void RecordDraw(Tally& tally, const WalkedPick& draw) {
   tally.picks.Add(PickRank(draw.pick));
 }
 
+// Adds the workers' tallies into `result`, each counted draw standing for `weight` seeds.
+void MergeTallies(std::vector<Tally>& tallies, uint64_t weight, CensusResult& result) {
+  result.pickCounts.assign(kPossiblePicks, 0);
+  std::vector<uint32_t> latestSeeds;
+  for (Tally& tally : tallies) {
+    tally.picks.ApplyAll();
+    for (uint32_t rank = 0; rank < kPossiblePicks; ++rank) {
+      result.pickCounts[rank] += tally.picks.counts[rank];
+    }
+    for (uint32_t rank : tally.picks.wrapped) result.pickCounts[rank] += 65536;
+    for (int copy = 0; copy < Tally::kCopies; ++copy) {
+      for (int i = 0; i < 21; ++i) result.distinctCandidates[i] += tally.distinct[copy][i] * weight;
+      for (int i = 0; i < 20; ++i) result.seventhIndex[i] += tally.seventh[copy][i] * weight;
+    }
+    result.shortPicks += tally.shortPicks * weight;
+    if (tally.latest > result.latestIndex) {
+      result.latestIndex = tally.latest;
+      result.latestIndexSeedCount = 0;
+      latestSeeds.clear();
+    }
+    if (tally.latest == result.latestIndex) {
+      result.latestIndexSeedCount += tally.latestCount * weight;
+      for (; !tally.latestSeeds.empty(); tally.latestSeeds.pop()) {
+        latestSeeds.push_back(tally.latestSeeds.top());
+        if (weight == 2) latestSeeds.push_back(tally.latestSeeds.top() | 0x80000000u);
+      }
+    }
+  }
+  if (weight == 2) {
+    for (uint32_t& count : result.pickCounts) count *= 2;
+  }
+  std::sort(latestSeeds.begin(), latestSeeds.end());
+  if (latestSeeds.size() > kLatestSeedsKept) latestSeeds.resize(kLatestSeedsKept);
+  result.latestIndexSeeds = latestSeeds;
+}
+
 }  // namespace
 
 uint32_t PickRank(const int32_t pick[7]) {
@@ -605,41 +641,8 @@ CensusResult RunCensus(const CensusOptions& options) {
   result.interrupted = stopped() || done.load() < total;
 
   // A walked window stands for two seeds: the one found and its twin with bit 31 set.
-  uint64_t weight = result.walkedTheCycle ? 2 : 1;
-  result.seedsCovered = done.load() * weight;
-  result.pickCounts.assign(kPossiblePicks, 0);
-  std::vector<uint32_t> latestSeeds;
-  for (unsigned t = 0; t < threads; ++t) {
-    Tally& tally = tallies[t];
-    tally.picks.ApplyAll();
-    for (uint32_t rank = 0; rank < kPossiblePicks; ++rank) {
-      result.pickCounts[rank] += tally.picks.counts[rank];
-    }
-    for (uint32_t rank : tally.picks.wrapped) result.pickCounts[rank] += 65536;
-    for (int copy = 0; copy < Tally::kCopies; ++copy) {
-      for (int i = 0; i < 21; ++i) result.distinctCandidates[i] += tally.distinct[copy][i] * weight;
-      for (int i = 0; i < 20; ++i) result.seventhIndex[i] += tally.seventh[copy][i] * weight;
-    }
-    result.shortPicks += tally.shortPicks * weight;
-    if (tally.latest > result.latestIndex) {
-      result.latestIndex = tally.latest;
-      result.latestIndexSeedCount = 0;
-      latestSeeds.clear();
-    }
-    if (tally.latest == result.latestIndex) {
-      result.latestIndexSeedCount += tally.latestCount * weight;
-      for (; !tally.latestSeeds.empty(); tally.latestSeeds.pop()) {
-        latestSeeds.push_back(tally.latestSeeds.top());
-        if (weight == 2) latestSeeds.push_back(tally.latestSeeds.top() | 0x80000000u);
-      }
-    }
-  }
-  if (weight == 2) {
-    for (uint32_t& count : result.pickCounts) count *= 2;
-  }
-  std::sort(latestSeeds.begin(), latestSeeds.end());
-  if (latestSeeds.size() > kLatestSeedsKept) latestSeeds.resize(kLatestSeedsKept);
-  result.latestIndexSeeds = latestSeeds;
+  MergeTallies(tallies, result.walkedTheCycle ? 2 : 1, result);
+  result.seedsCovered = done.load() * (result.walkedTheCycle ? 2 : 1);
   return result;
 }
 
@@ -670,4 +673,74 @@ PickSummary SummarisePicks(const CensusResult& result) {
   }
   if (summary.picksShown == 0) summary.leastFrequentCount = 0;
   return summary;
+}
+
+VerifyResult VerifyCensus(const CensusOptions& options) {
+  VerifyResult verdict;
+  uint64_t total = options.cycleDraws ? std::min(options.cycleDraws, kCycle) : kCycle;
+  const uint64_t kChunk = 1 << 20;
+  uint64_t chunks = (total + kChunk - 1) / kChunk;
+  unsigned threads =
+      std::max(1u, std::min<unsigned>(options.threads, static_cast<unsigned>(chunks)));
+  std::vector<Tally> tallies(threads);
+  std::vector<std::vector<uint32_t>> disagreeing(threads);
+  std::vector<uint64_t> mismatches(threads);
+  std::atomic<uint64_t> nextChunk{0}, done{0};
+  auto stopped = [&] { return options.stop && options.stop->load(std::memory_order_relaxed); };
+  // Each seed: the walk's pick against the plain draw's, and the plain draw counted as the census
+  // counts, to be held against the census of the fastest build at the end.
+  auto work = [&](unsigned t) {
+    for (uint64_t chunk; (chunk = nextChunk.fetch_add(1)) < chunks && !stopped();) {
+      uint64_t begin = chunk * kChunk, count = std::min(kChunk, total - begin);
+      uint32_t lastSeed = SeedOfCyclePosition(begin + count - 1);
+      for (const WalkedPick& walked : WalkCycleForTest(lastSeed, static_cast<uint32_t>(count))) {
+        for (uint32_t seed : {walked.seed, walked.seed | 0x80000000u}) {
+          WalkedPick plain = DrawOneSeedForCensus(seed);
+          bool same =
+              plain.seventhIndex == walked.seventhIndex && plain.distinct == walked.distinct;
+          for (int i = 0; i < kPickSize; ++i) same = same && plain.pick[i] == walked.pick[i];
+          if (!same && disagreeing[t].size() < 10) disagreeing[t].push_back(seed);
+          mismatches[t] += !same;
+          RecordDraw(tallies[t], plain);
+        }
+      }
+      done.fetch_add(count);
+    }
+  };
+  std::vector<std::thread> workers;
+  for (unsigned t = 0; t < threads; ++t) workers.emplace_back(work, t);
+  while (options.progress && done.load() < total && !stopped()) {
+    options.progress(0.5 * static_cast<double>(done.load()) / static_cast<double>(total));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  for (std::thread& worker : workers) worker.join();
+  verdict.interrupted = stopped() || done.load() < total;
+  if (verdict.interrupted) return verdict;
+  for (unsigned t = 0; t < threads; ++t) {
+    verdict.mismatches += mismatches[t];
+    verdict.disagreeingSeeds.insert(verdict.disagreeingSeeds.end(), disagreeing[t].begin(),
+                                    disagreeing[t].end());
+  }
+  verdict.seedsChecked = 2 * total;
+
+  CensusResult plain;
+  MergeTallies(tallies, 1, plain);
+  CensusOptions fastest = options;
+  fastest.firstSeed = 0;
+  fastest.lastSeed = 0xFFFFFFFFu;
+  fastest.path = CensusPath::kBest;
+  fastest.progress = nullptr;
+  CensusResult fast = RunCensus(fastest);
+  verdict.path = fast.path;
+  verdict.countsAgree =
+      !fast.interrupted && fast.pickCounts == plain.pickCounts &&
+      std::equal(std::begin(fast.distinctCandidates), std::end(fast.distinctCandidates),
+                 std::begin(plain.distinctCandidates)) &&
+      std::equal(std::begin(fast.seventhIndex), std::end(fast.seventhIndex),
+                 std::begin(plain.seventhIndex)) &&
+      fast.shortPicks == plain.shortPicks && fast.latestIndex == plain.latestIndex &&
+      fast.latestIndexSeedCount == plain.latestIndexSeedCount &&
+      fast.latestIndexSeeds == plain.latestIndexSeeds;
+  verdict.interrupted = fast.interrupted;
+  return verdict;
 }

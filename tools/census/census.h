@@ -79,3 +79,16 @@ uint32_t SeedOfCyclePosition(uint64_t position);
 
 // The straightforward path's view of one seed, for the same comparison and for --verify.
 WalkedPick DrawOneSeedForCensus(uint32_t seed);
+
+// --verify: every seed of the space (or of the first cycleDraws draws of the cycle) through the
+// walk and through the plain draw, pick against pick; then the census of the fastest build held
+// against the plain draw's counts.
+struct VerifyResult {
+  uint64_t seedsChecked = 0;
+  uint64_t mismatches = 0;                 // seeds whose walked pick differs from the draw's
+  std::vector<uint32_t> disagreeingSeeds;  // some of them
+  bool countsAgree = false;                // the fastest build's census equals the plain count
+  CensusPath path = CensusPath::kPortable;
+  bool interrupted = false;
+};
+VerifyResult VerifyCensus(const CensusOptions& options);

@@ -86,6 +86,17 @@ TEST(CensusFastPath, EveryBuildCountsLikeThePlainDraw) {
   }
 }
 
+TEST(CensusVerify, ChecksEachSeedAndTheFastestCount) {
+  CensusOptions options;
+  options.threads = 2;
+  options.cycleDraws = 1 << 16;
+  VerifyResult verdict = VerifyCensus(options);
+  EXPECT_FALSE(verdict.interrupted);
+  EXPECT_EQ(verdict.seedsChecked, 2u << 16);
+  EXPECT_EQ(verdict.mismatches, 0u);
+  EXPECT_TRUE(verdict.countsAgree);
+}
+
 TEST(CensusRank, CoversEveryPickOnceInOrder) {
   const int32_t lowest[7] = {1, 2, 3, 4, 5, 6, 7}, highest[7] = {31, 32, 33, 34, 35, 36, 37};
   EXPECT_EQ(PickRank(lowest), 0u);
