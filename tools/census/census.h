@@ -54,7 +54,7 @@ struct CensusOptions {
   uint64_t cycleDraws = 0;
   CensusPath path = CensusPath::kBest;
   const std::atomic<bool>* stop = nullptr;  // set from outside to end early
-  // Called now and then from one worker with the share of the work done (0..1).
+  // Called now and then, on the calling thread, with the share of the work done (0..1).
   std::function<void(double)> progress;
 };
 

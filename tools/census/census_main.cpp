@@ -1,13 +1,13 @@
 // vorel-census: every seed's pick, counted, to show what the die can and cannot show.
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "census.h"
 #include "census_report.h"
