@@ -16,7 +16,7 @@ namespace {
 constexpr uint32_t kMultiplier = 22695477u;
 constexpr uint32_t kLow31 = 0x7FFFFFFFu;
 constexpr uint64_t kCycle = 1ull << 31;  // the generator's period once bit 31 is ignored
-constexpr size_t kLatestSeedsKept = 64;
+constexpr size_t kSeedsKept = 64;
 
 // The multiplier's inverse modulo 2^32, so the walk can step the generator backwards.
 constexpr uint32_t InverseMultiplier() {
@@ -161,82 +161,159 @@ struct Window {
 };
 
 // Counts per pick. 2^31 increments scattered over 10 million counters would each miss the
-// cache, so they wait in one queue per slice of 16384 counters (32 KB) and are applied a queue
-// at a time, while that slice stays in the cache. No count comes near 2^16 within one worker
-// (the largest count over all seeds is 636); should one wrap, a note of it is kept.
+// cache, so they wait in one queue per slice of 16384 picks and are applied a queue at a time,
+// while that slice's counters stay in the cache. Entries gather in a cache line per slice and go
+// to the queue a whole line at a time, past the cache. A count is one byte, in two halves per
+// slice: picks shown once, and picks shown by two draws in a row, which make one entry; the few
+// counts that pass 255 within one worker are noted each time they wrap.
 struct PickCounter {
   static constexpr int kSliceBits = 14;
   static constexpr uint32_t kSlices = (kPossiblePicks >> kSliceBits) + 1;
-  static constexpr uint32_t kQueued = 8192;
-  std::vector<uint16_t> counts;
-  std::vector<uint16_t> queue;
+  static constexpr uint32_t kPlace = (1u << kSliceBits) - 1, kTwice = 1u << kSliceBits;
+  static constexpr uint32_t kLine = 32;  // entries per cache line
+  static constexpr uint32_t kQueued = 32768;
+  static constexpr uint32_t kQueueLines = kQueued / kLine + 1;  // and one line in front
+  struct alignas(64) Line {
+    uint16_t entries[kLine];
+  };
+  std::vector<uint8_t> counts;
+  std::vector<Line> queue, tails;
   std::vector<uint32_t> queued;
-  std::vector<uint32_t> wrapped;  // a rank each time its count went from 65535 to 0
+  std::vector<uint32_t> wrapped;  // a rank each time its count went from 255 to 0
 
-  PickCounter() : counts(kSlices << kSliceBits), queue(kSlices * kQueued), queued(kSlices) {}
+  PickCounter()
+      : counts(kSlices << (kSliceBits + 1)),
+        queue(kSlices * kQueueLines),
+        tails(kSlices),
+        queued(kSlices) {}
 
-  inline __attribute__((always_inline)) void Add(uint32_t rank) {
-    uint32_t slice = rank >> kSliceBits;
-    uint32_t n = queued[slice];
-    uint16_t* end = &queue[slice * kQueued + n];
-    *end = static_cast<uint16_t>(rank);
-    // The queue's next cache line, asked for early: it was last written a whole round ago.
-    __builtin_prefetch(end + 32, 1, 3);
-    if (++n == kQueued) {
-      Apply(slice, n);
-      n = 0;
-    }
-    queued[slice] = n;
+  // What Add takes: the slice in the top half; below, the entry: the rank's place in its slice
+  // and, in the next bit up, whether the pick counts twice (two draws in a row showed it).
+  static uint32_t Word(uint32_t rank, bool twice = false) {
+    return (rank >> kSliceBits << 16) | (rank & kPlace) | (twice ? kTwice : 0u);
   }
 
-  __attribute__((noinline)) void Apply(uint32_t slice, uint32_t n) {
-    uint32_t first = slice << kSliceBits;
-    uint16_t* base = &counts[first];
-    const uint16_t* pending = &queue[slice * kQueued];
-    for (uint32_t i = 0; i < n; ++i) {
-      if (i + 16 < n) __builtin_prefetch(&base[pending[i + 16] & ((1u << kSliceBits) - 1)], 1, 3);
-      uint32_t at = pending[i] & ((1u << kSliceBits) - 1);
-      if (__builtin_expect(++base[at] == 0, 0)) wrapped.push_back(first + at);
+  void Add(uint32_t word) { AddAll(&word, 1); }
+
+  inline __attribute__((always_inline)) void AddAll(const uint32_t* words, size_t count) {
+    uint32_t* __restrict fill = queued.data();
+    Line* __restrict tail = tails.data();
+    Line* __restrict lines = queue.data();
+    for (size_t i = 0; i < count; ++i) {
+      uint32_t slice = words[i] >> 16;
+      uint32_t n = fill[slice];
+      // A full tail line goes out only when the slice's next entry arrives, long after its last
+      // entry was written, so reading it back never waits for that write. At n = 0 the empty
+      // line goes to the spare line in front of the queue.
+      if (n % kLine == 0) {
+        StreamLine(&lines[slice * kQueueLines + n / kLine], tail[slice]);
+        if (n == kQueued) {
+          Apply(slice, n, 0);
+          n = 0;
+        }
+      }
+      tail[slice].entries[n % kLine] = static_cast<uint16_t>(words[i]);
+      fill[slice] = n + 1;
     }
+  }
+
+  static void StreamLine(Line* to, const Line& from) {
+#if defined(__x86_64__)
+    const __m128i* source = reinterpret_cast<const __m128i*>(from.entries);
+    __m128i* target = reinterpret_cast<__m128i*>(to->entries);
+    for (int q = 0; q < 4; ++q) _mm_stream_si128(target + q, _mm_load_si128(source + q));
+#else
+    *to = from;
+#endif
+  }
+
+  // Counts the slice's n entries, the last `inTail` of them still in its tail line.
+  __attribute__((noinline)) void Apply(uint32_t slice, uint32_t n, uint32_t inTail) {
+    uint8_t* base = &counts[slice << (kSliceBits + 1)];
+    for (uint32_t line = 0; line < (1u << kSliceBits); line += 64) {
+      __builtin_prefetch(&base[line], 1, 3);
+    }
+    CountEntries(base, slice, queue[slice * kQueueLines + 1].entries, n - inTail);
+    CountEntries(base, slice, tails[slice].entries, inTail);
+  }
+
+  // The entry, top bit and all, is the counter's place: picks shown by two draws in a row are
+  // counted in the upper half of the slice's counters.
+  void CountEntries(uint8_t* base, uint32_t slice, const uint16_t* entries, uint32_t n) {
+    for (uint32_t i = 0; i < n; ++i) {
+      if (__builtin_expect(++base[entries[i]] == 0, 0)) NoteWrap(slice, entries[i]);
+    }
+  }
+
+  __attribute__((noinline, cold)) void NoteWrap(uint32_t slice, uint32_t entry) {
+    uint32_t rank = (slice << kSliceBits) | (entry & kPlace);
+    wrapped.push_back(rank);
+    if (entry & kTwice) wrapped.push_back(rank);
+  }
+
+  // The count of a rank: its one-draw counter plus twice its two-draw counter, plus the wraps.
+  uint32_t Count(uint32_t rank) const {
+    size_t at = static_cast<size_t>(rank >> kSliceBits) << (kSliceBits + 1) | (rank & kPlace);
+    return counts[at] + 2u * counts[at | kTwice];
   }
 
   void ApplyAll() {
     for (uint32_t slice = 0; slice < kSlices; ++slice) {
-      Apply(slice, queued[slice]);
+      uint32_t n = queued[slice];
+      Apply(slice, n, n % kLine == 0 ? std::min(n, kLine) : n % kLine);
       queued[slice] = 0;
     }
   }
 };
 
-// One worker's counts, merged at the end.
-struct Tally {
-  // Histograms in four copies used in turn: most draws land in the same few bins, and four
-  // increments of one memory cell in a row would each wait for the last.
-  static constexpr int kCopies = 4;
-  uint64_t distinct[kCopies][21] = {};
-  uint64_t seventh[kCopies][20] = {};
-  unsigned copy = 0;
-  uint64_t shortPicks = 0;
-  int latest = -1;
-  uint64_t latestCount = 0;
-  std::priority_queue<uint32_t> latestSeeds;  // the smallest seeds, largest on top
-  PickCounter picks;
+// The seeds at one end of a figure (the latest seventh index, the fewest distinct values): the
+// figure there, how many draws reach it, and the smallest of their seeds.
+struct Extreme {
+  Extreme(int start, bool low) : value(start), lowest(low) {}
+  int value;
+  bool lowest;  // the low end, else the high one
+  uint64_t count = 0;
+  std::priority_queue<uint32_t> seeds;  // the smallest seeds, largest on top
 
-  __attribute__((noinline)) void NoteLatest(int index, uint32_t seed) {
-    if (index < latest) return;
-    if (index > latest) {
-      latest = index;
-      latestCount = 0;
-      latestSeeds = {};
+  bool Reaches(int figure) const { return lowest ? figure <= value : figure >= value; }
+  // Whether this end lies past `figure`.
+  bool Beyond(int figure) const { return lowest ? value < figure : value > figure; }
+
+  __attribute__((noinline)) void Note(int figure, uint32_t seed) {
+    if (!Reaches(figure)) return;
+    if (figure != value) {
+      value = figure;
+      count = 0;
+      seeds = {};
     }
-    ++latestCount;
-    if (latestSeeds.size() < kLatestSeedsKept) {
-      latestSeeds.push(seed);
-    } else if (seed < latestSeeds.top()) {
-      latestSeeds.pop();
-      latestSeeds.push(seed);
+    ++count;
+    if (seeds.size() < kSeedsKept) {
+      seeds.push(seed);
+    } else if (seed < seeds.top()) {
+      seeds.pop();
+      seeds.push(seed);
     }
   }
+};
+
+// The walk knows a window's distinct values exactly only when there are fewer than eight: its
+// list holds the last eight distinct values, and seven make a pick.
+constexpr int kListLength = kPickSize + 1;
+
+// One worker's counts, merged at the end.
+struct Tally {
+  // The histogram in four copies used in turn: most draws land in the same few bins, and four
+  // increments of one memory cell in a row would each wait for the last.
+  static constexpr int kCopies = 4;
+  uint64_t seventh[kCopies][20] = {};
+  uint64_t sevenths[16] = {};  // from the vector walk: [k] position k + 5, [15] short
+  unsigned copy = 0;
+  uint64_t shortPicks = 0;
+  Extreme latest{-1, false};
+  // Starts past every count, so that the seed-by-seed path finds the true fewest; the walk
+  // notes only counts below eight.
+  Extreme fewest{kCandidateCount + 1, true};
+  PickCounter picks;
 };
 
 uint32_t SeedOfWindow(uint32_t state) {
@@ -253,14 +330,16 @@ inline __attribute__((always_inline)) void RecordWindow(Tally& tally, uint32_t s
                                                         const Window& window,
                                                         const RankTables& ranks) {
   tally.copy = (tally.copy + 1) % Tally::kCopies;
-  ++tally.distinct[tally.copy][window.distinct];
+  if (window.distinct < kListLength && tally.fewest.Reaches(window.distinct)) {
+    tally.fewest.Note(window.distinct, SeedOfWindow(state));
+  }
   if (window.seventh < 0) {
     ++tally.shortPicks;
     return;
   }
   ++tally.seventh[tally.copy][window.seventh];
-  if (window.seventh >= tally.latest) tally.NoteLatest(window.seventh, SeedOfWindow(state));
-  tally.picks.Add(ranks.Rank(window.pick));
+  if (tally.latest.Reaches(window.seventh)) tally.latest.Note(window.seventh, SeedOfWindow(state));
+  tally.picks.Add(PickCounter::Word(ranks.Rank(window.pick)));
 }
 
 // The walk of one stretch of the cycle into a tally, in two builds of the same code: one for any
@@ -321,131 +400,246 @@ bool CanUseBitInstructions() {
   __attribute__((target( \
       "avx512f,avx512bw,avx512vl,avx512dq,avx512cd,avx512vpopcntdq,popcnt,bmi,bmi2,lzcnt")))
 
-// Sixteen stretches of the cycle walked side by side, one per 32-bit lane of an AVX-512 register,
-// with the same window logic as Window::Push: `firsts` per lane, the first appearance of the new
-// value found by comparing it with the last nineteen values, the seventh position by clearing six
-// low bits, the pick kept as a 37-bit mask in two halves, and the rank from the three tables. A
-// lane whose window just reached seven distinct values builds its pick from scratch, as Window
-// does. Counting stays per lane, in the tally.
+// Sixteen stretches of the cycle walked side by side, one per 32-bit lane of an AVX-512 register.
+// Each lane keeps the list of the last distinct values pushed, most recent first, with the step
+// each was pushed at: the window's pick is the first seven of the list when the seventh is still
+// inside the window, and its first appearance stands at that entry's age. The list is only eight
+// long (seven for the pick, the eighth to tell a window with exactly seven distinct values), so a
+// push is seven compares and seven blends, and the pick changes by at most one number.
 constexpr int kVectorLanes = 16;
+
+// Ranks of sixteen picks at once without reaching into large tables, in registers. Counted from
+// the bottom, the k-th number of the low word (values 0..31) adds C(value, k + 1), from a
+// 32-entry table indexed by the trailing zeros of its bit. Counted from the top, the numbers of
+// the high word (values 32..36) are the seventh, sixth and so on, whatever lies below, so they add
+// one entry of a 32-entry table indexed by the high word itself.
+struct VectorRankTables {
+  alignas(64) uint32_t low[kPickSize][32];
+  alignas(64) uint32_t high[32];
+  VectorRankTables() {
+    for (int k = 0; k < kPickSize; ++k) {
+      for (int place = 0; place < 32; ++place) low[k][place] = kBinomials.table[place][k + 1];
+    }
+    for (uint32_t h = 0; h < 32; ++h) {
+      uint32_t sum = 0;
+      int place = kPickSize;  // counted from the top, the highest number is the seventh
+      for (int bit = 4; bit >= 0; --bit) {
+        if (h >> bit & 1) sum += kBinomials.table[32 + bit][place--];
+      }
+      high[h] = sum;
+    }
+  }
+};
+
+const VectorRankTables& VectorRanks() {
+  static const VectorRankTables tables;
+  return tables;
+}
+
+VOREL_VECTOR inline __m512i RankOfPicks(__m512i low, __m512i high, const VectorRankTables& tables) {
+  __m512i rank = _mm512_permutex2var_epi32(_mm512_load_si512(tables.high), high,
+                                           _mm512_load_si512(tables.high + 16));
+  __m512i rest = low;
+  for (int k = 0; k < kPickSize; ++k) {
+    // The zeros below the lowest set bit count its place; with no bit left all 32 count, and
+    // place 32 reads entry 0, which is C(0, k + 1) = 0.
+    __m512i less = _mm512_sub_epi32(rest, _mm512_set1_epi32(1));
+    __m512i place = _mm512_popcnt_epi32(_mm512_andnot_si512(rest, less));
+    rank = _mm512_add_epi32(rank, _mm512_permutex2var_epi32(_mm512_load_si512(tables.low[k]), place,
+                                                            _mm512_load_si512(tables.low[k] + 16)));
+    rest = _mm512_and_si512(rest, less);
+  }
+  return rank;
+}
+
+constexpr int kBufferSteps = 256;  // steps of the walk between two returns to the buffer's start
+
+VOREL_VECTOR void EmptyFields(__m512i fields[2], __m512i bytes[2]) {
+  const __m512i nibbles = _mm512_set1_epi8(0x0F);
+  bytes[0] = _mm512_add_epi8(bytes[0], _mm512_add_epi8(_mm512_and_si512(fields[0], nibbles),
+                                                       _mm512_and_si512(fields[1], nibbles)));
+  bytes[1] = _mm512_add_epi8(
+      bytes[1], _mm512_add_epi8(_mm512_and_si512(_mm512_srli_epi64(fields[0], 4), nibbles),
+                                _mm512_and_si512(_mm512_srli_epi64(fields[1], 4), nibbles)));
+  fields[0] = fields[1] = _mm512_setzero_si512();
+}
+
+VOREL_VECTOR void EmptyBytes(Tally& tally, __m512i bytes[2]) {
+  alignas(64) uint8_t even[64], odd[64];
+  _mm512_store_si512(even, bytes[0]);
+  _mm512_store_si512(odd, bytes[1]);
+  for (int word = 0; word < 8; ++word) {
+    for (int b = 0; b < 8; ++b) {  // byte b holds field 2b (even) or 2b + 1 (odd)
+      tally.sevenths[2 * b] += even[word * 8 + b];
+      tally.sevenths[2 * b + 1] += odd[word * 8 + b];
+    }
+  }
+  bytes[0] = bytes[1] = _mm512_setzero_si512();
+}
 
 VOREL_VECTOR void WalkVector(Tally& tally, const uint32_t firstStates[kVectorLanes],
                              uint64_t count) {
-  const RankTables& ranks = Ranks();
-  alignas(64) uint32_t recent[32][kVectorLanes];  // values by step modulo 32, per lane
-  alignas(64) uint32_t lanes[kVectorLanes];
-  for (int slot = 0; slot < 32; ++slot) {
-    for (int lane = 0; lane < kVectorLanes; ++lane) recent[slot][lane] = 0xFF;  // matches nothing
+  const VectorRankTables& vectorRanks = VectorRanks();
+  const __m512i zero = _mm512_setzero_si512(), one = _mm512_set1_epi32(1);
+  const __m512i high32 = _mm512_set1_epi32(32), valueBits = _mm512_set1_epi32(0xFF);
+  // The first seven entries of the list, each the step it was pushed at (above) and its value
+  // (low eight bits); of the eighth only the step is needed, kept the same way. The list starts
+  // with stand-ins 37..44 pushed long ago: they match no candidate and are never inside a
+  // window, so a lane that has not yet seen seven distinct values is simply short. The steps of
+  // one call stay below 2^23, so they fit.
+  __m512i entry[kPickSize];
+  for (int r = 0; r < kPickSize; ++r) {
+    entry[r] = _mm512_set1_epi32(static_cast<int32_t>(0xF0000000u | (37u + r)));
   }
+  __m512i eighth = _mm512_set1_epi32(static_cast<int32_t>(0xF0000000u | 44u));
+  __m512i pickLow = zero, pickHigh = _mm512_set1_epi32(0x7F << (37 - 32));
+  alignas(64) uint32_t lanes[kVectorLanes];
   for (int lane = 0; lane < kVectorLanes; ++lane) {
     lanes[lane] = Jump(firstStates[lane], kCandidateCount - 1);
   }
-  const __m512i zero = _mm512_setzero_si512(), one = _mm512_set1_epi32(1);
-  const __m512i laneIndex = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
   __m512i state = _mm512_load_si512(lanes);
-  __m512i firsts = zero, seventh = _mm512_set1_epi32(-1), pickLow = zero, pickHigh = zero;
-  alignas(64) uint32_t rankOut[kVectorLanes], firstsOut[kVectorLanes], lowOut[kVectorLanes],
-      highOut[kVectorLanes];
-  alignas(64) int32_t distinctOut[kVectorLanes], seventhOut[kVectorLanes];
-  uint64_t step = 64;
-  for (uint64_t i = 0; i < count + kCandidateCount - 1; ++i, ++step) {
-    // The candidate: bits 16 to 30 of the state, modulo 37 by a multiply that is exact below 2^15.
+  __m512i stepHigh = zero;  // the step, moved up eight bits as in the entries
+
+  // Seventh positions, counted in four-bit fields of 64-bit words (field k: position k + 5, and
+  // field 15 for short windows), emptied into byte fields every 15 steps and into the tally
+  // every 120.
+  const __m512i one64 = _mm512_set1_epi64(1);
+  __m512i fields[2] = {zero, zero}, bytes[2] = {zero, zero};
+  int fieldSteps = 0, byteRounds = 0;
+  // Each lane holds its last rank back while the next draws repeat it (a number already in the
+  // pick came up), so two such draws make one entry. What is held at first is the place for
+  // short windows, which nobody reads.
+  alignas(64) uint32_t words[(kBufferSteps + 1) * kVectorLanes];
+  size_t buffered = 0, counted = 0, marks[8] = {};
+  int steps = 0;
+  __m512i held = _mm512_set1_epi32(static_cast<int32_t>(PickCounter::Word(kPossiblePicks)));
+  __m512i heldTwice = zero;
+
+  // Ages compared in entry units: an entry's age exceeds 19 when now minus the entry exceeds
+  // 19 * 256 + 255, now's low byte being 255 so no value borrows.
+  const __m512i outside = _mm512_set1_epi32((kCandidateCount - 1) << 8 | 0xFF);
+  __m512i latest = _mm512_set1_epi32(tally.latest.value * 256);
+  for (uint64_t i = 0; i < count + kCandidateCount - 1; ++i) {
+    // The candidate: bits 16 to 30 of the state, modulo 37 by the fraction of a multiply by
+    // 2^20 / 37, exact below 2^15.
     __m512i bits = _mm512_and_si512(_mm512_srli_epi32(state, 16), _mm512_set1_epi32(0x7FFF));
-    __m512i quotient = _mm512_srli_epi32(_mm512_mullo_epi32(bits, _mm512_set1_epi32(28340)), 20);
-    __m512i x = _mm512_sub_epi32(bits, _mm512_mullo_epi32(quotient, _mm512_set1_epi32(37)));
+    __m512i fraction = _mm512_and_si512(_mm512_mullo_epi32(bits, _mm512_set1_epi32(28340)),
+                                        _mm512_set1_epi32(0xFFFFF));
+    __m512i x = _mm512_srli_epi32(_mm512_mullo_epi32(fraction, _mm512_set1_epi32(37)), 20);
 
-    // x's first position in the old window (31 when absent); only positions 0..18 stay in.
-    __m512i position = _mm512_set1_epi32(31);
-    for (int j = kCandidateCount - 2; j >= 0; --j) {
-      __m512i old = _mm512_load_si512(recent[(step - 1 - j) & 31]);
-      position =
-          _mm512_mask_mov_epi32(position, _mm512_cmpeq_epi32_mask(old, x), _mm512_set1_epi32(j));
+    // x moves to the front of the list; the entries before its old place move back one, and
+    // when it was not in the list the last entry drops off.
+    __mmask16 before[kListLength];
+    before[0] = 0;
+    for (int r = 1; r < kListLength; ++r) {
+      before[r] =
+          before[r - 1] | _mm512_testn_epi32_mask(_mm512_xor_si512(entry[r - 1], x), valueBits);
     }
-    __m512i stale = _mm512_sllv_epi32(one, _mm512_add_epi32(position, one));  // 0 when absent
-    firsts = _mm512_and_si512(
-        _mm512_andnot_si512(stale, _mm512_or_si512(_mm512_slli_epi32(firsts, 1), one)),
-        _mm512_set1_epi32((1 << kCandidateCount) - 1));
-    _mm512_store_si512(recent[step & 31], x);
+    __m512i leaving = _mm512_and_si512(entry[kPickSize - 1], valueBits);
+    eighth = _mm512_mask_mov_epi32(entry[kPickSize - 1], before[kPickSize], eighth);
+    for (int r = kPickSize - 1; r > 0; --r) {
+      entry[r] = _mm512_mask_mov_epi32(entry[r - 1], before[r], entry[r]);
+    }
+    entry[0] = _mm512_or_si512(stepHigh, x);
 
-    __m512i distinct = _mm512_popcnt_epi32(firsts);
-    __m512i rest = firsts;
-    for (int k = 0; k < kPickSize - 1; ++k)
-      rest = _mm512_and_si512(rest, _mm512_sub_epi32(rest, one));
-    __m512i lowest = _mm512_and_si512(rest, _mm512_sub_epi32(zero, rest));
-    __m512i newSeventh = _mm512_sub_epi32(_mm512_set1_epi32(31), _mm512_lzcnt_epi32(lowest));
-
-    // The old seventh value leaves and x joins, unless x was among the old seven.
-    __m512i oldIndex = _mm512_add_epi32(
-        _mm512_slli_epi32(
-            _mm512_and_si512(
-                _mm512_sub_epi32(_mm512_set1_epi32(static_cast<int>(step - 1)), seventh),
-                _mm512_set1_epi32(31)),
-            4),
-        laneIndex);
-    __m512i oldValue = _mm512_i32gather_epi32(oldIndex, &recent[0][0], 4);
-    __m512i high32 = _mm512_set1_epi32(32);
-    __m512i swappedLow = _mm512_or_si512(
-        _mm512_andnot_si512(_mm512_sllv_epi32(one, oldValue), pickLow), _mm512_sllv_epi32(one, x));
-    __m512i swappedHigh = _mm512_or_si512(
-        _mm512_andnot_si512(_mm512_sllv_epi32(one, _mm512_sub_epi32(oldValue, high32)), pickHigh),
-        _mm512_sllv_epi32(one, _mm512_sub_epi32(x, high32)));
-    __mmask16 stays = _mm512_cmple_epi32_mask(position, seventh);
+    // The pick is the first seven of the list: unchanged when x was among them, else x takes
+    // the place of the seventh.
+    __mmask16 stays = before[kPickSize];
+    __m512i swappedLow = _mm512_ternarylogic_epi32(_mm512_sllv_epi32(one, leaving), pickLow,
+                                                   _mm512_sllv_epi32(one, x), 0xAE);
+    __m512i swappedHigh = _mm512_ternarylogic_epi32(
+        _mm512_sllv_epi32(one, _mm512_sub_epi32(leaving, high32)), pickHigh,
+        _mm512_sllv_epi32(one, _mm512_sub_epi32(x, high32)), 0xAE);
     pickLow = _mm512_mask_mov_epi32(swappedLow, stays, pickLow);
     pickHigh = _mm512_mask_mov_epi32(swappedHigh, stays, pickHigh);
-    __mmask16 hadSeven = _mm512_cmpge_epi32_mask(seventh, zero);
-    __mmask16 hasSeven = _mm512_cmpge_epi32_mask(newSeventh, zero);
-    seventh = newSeventh;
-    if (__mmask16 fresh = hasSeven & static_cast<__mmask16>(~hadSeven)) {
-      _mm512_store_si512(firstsOut, firsts);
-      _mm512_store_si512(lowOut, pickLow);
-      _mm512_store_si512(highOut, pickHigh);
-      for (int lane = 0; lane < kVectorLanes; ++lane) {
-        if (!(fresh >> lane & 1)) continue;
-        uint64_t mask = 0;
-        uint32_t left = firstsOut[lane];
-        for (int k = 0; k < kPickSize; ++k, left &= left - 1) {
-          mask |= 1ull << recent[(step - __builtin_ctz(left)) & 31][lane];
-        }
-        lowOut[lane] = static_cast<uint32_t>(mask);
-        highOut[lane] = static_cast<uint32_t>(mask >> 32);
-      }
-      pickLow = _mm512_load_si512(lowOut);
-      pickHigh = _mm512_load_si512(highOut);
-    }
 
     if (i >= kCandidateCount - 1) {
-      __m512i m0 = _mm512_and_si512(pickLow, _mm512_set1_epi32(0x1FFF));
-      __m512i m1 = _mm512_and_si512(_mm512_srli_epi32(pickLow, 13), _mm512_set1_epi32(0xFFF));
-      __m512i m2 = _mm512_or_si512(_mm512_srli_epi32(pickLow, 25), _mm512_slli_epi32(pickHigh, 7));
-      __m512i seven = _mm512_set1_epi32(7);
-      __m512i t0 = _mm512_min_epu32(_mm512_popcnt_epi32(m0), seven);
-      __m512i t1 = _mm512_min_epu32(_mm512_add_epi32(t0, _mm512_popcnt_epi32(m1)), seven);
-      __m512i rank = _mm512_add_epi32(
-          _mm512_add_epi32(_mm512_i32gather_epi32(m0, ranks.low.data(), 4),
-                           _mm512_i32gather_epi32(_mm512_or_si512(_mm512_slli_epi32(t0, 12), m1),
-                                                  ranks.middle.data(), 4)),
-          _mm512_i32gather_epi32(_mm512_or_si512(_mm512_slli_epi32(t1, 12), m2), ranks.high.data(),
-                                 4));
-      _mm512_store_si512(rankOut, rank);
-      _mm512_store_si512(distinctOut, distinct);
-      _mm512_store_si512(seventhOut, seventh);
-      _mm512_store_si512(lanes, state);
-      for (int lane = 0; lane < kVectorLanes; ++lane) {
-        unsigned copy = lane & (Tally::kCopies - 1);
-        ++tally.distinct[copy][distinctOut[lane]];
-        int at = seventhOut[lane];
-        if (at < 0) {
-          ++tally.shortPicks;
-          continue;
+      __m512i now = _mm512_or_si512(stepHigh, valueBits);
+      __m512i seventhAge = _mm512_sub_epi32(now, entry[kPickSize - 1]);  // in entry units
+      __mmask16 isShort = _mm512_cmpgt_epi32_mask(seventhAge, outside);
+      __mmask16 fewDistinct = _mm512_cmpgt_epi32_mask(_mm512_sub_epi32(now, eighth), outside);
+      __mmask16 late =
+          _mm512_mask_cmpge_epi32_mask(static_cast<__mmask16>(~isShort), seventhAge, latest);
+
+      __m512i rank = RankOfPicks(pickLow, pickHigh, vectorRanks);
+      // A short window's line holds 00s and is not a pick: it is counted past the last rank.
+      rank = _mm512_mask_mov_epi32(rank, isShort, _mm512_set1_epi32(kPossiblePicks));
+      // As PickCounter::Word: the slice up in the top half, the place in it below.
+      __m512i word = _mm512_ternarylogic_epi32(
+          _mm512_slli_epi32(_mm512_srli_epi32(rank, PickCounter::kSliceBits), 16), rank,
+          _mm512_set1_epi32(PickCounter::kPlace), 0xF8);
+      __mmask16 again =
+          _mm512_mask_cmpeq_epi32_mask(_mm512_testn_epi32_mask(heldTwice, heldTwice), word, held);
+      _mm512_storeu_si512(words + buffered,
+                          _mm512_maskz_compress_epi32(static_cast<__mmask16>(~again),
+                                                      _mm512_or_si512(held, heldTwice)));
+      buffered += kVectorLanes - __builtin_popcount(again);
+      heldTwice = _mm512_maskz_mov_epi32(again, _mm512_set1_epi32(PickCounter::kTwice));
+      held = word;
+      // The words of each step are counted eight steps later, in between the walk's arithmetic:
+      // the processor overlaps the counting's waits for memory with the walk, and the words
+      // were written long before they are read back.
+      {
+        size_t upto = marks[steps & 7];
+        marks[steps & 7] = buffered;
+        tally.picks.AddAll(words + counted, upto - counted);
+        counted = upto;
+      }
+      if (++steps == kBufferSteps) {
+        tally.picks.AddAll(words + counted, buffered - counted);
+        buffered = counted = 0;
+        steps = 0;
+        for (size_t& mark : marks) mark = 0;
+      }
+
+      // Field 4 * (age - 5), the age at most 20.
+      __m512i field = _mm512_sub_epi32(
+          _mm512_srli_epi32(_mm512_min_epi32(seventhAge, _mm512_set1_epi32(kCandidateCount << 8)),
+                            6),
+          _mm512_set1_epi32(20));
+      field = _mm512_andnot_si512(_mm512_set1_epi32(3), field);
+      fields[0] = _mm512_add_epi64(
+          fields[0],
+          _mm512_sllv_epi64(one64, _mm512_cvtepu32_epi64(_mm512_castsi512_si256(field))));
+      fields[1] = _mm512_add_epi64(
+          fields[1],
+          _mm512_sllv_epi64(one64, _mm512_cvtepu32_epi64(_mm512_extracti64x4_epi64(field, 1))));
+      if (++fieldSteps == 15) {
+        fieldSteps = 0;
+        EmptyFields(fields, bytes);
+        if (++byteRounds == 8) {
+          byteRounds = 0;
+          EmptyBytes(tally, bytes);
         }
-        ++tally.seventh[copy][at];
-        if (at >= tally.latest) tally.NoteLatest(at, SeedOfWindow(lanes[lane]));
-        tally.picks.Add(rankOut[lane]);
+      }
+
+      if (__builtin_expect((fewDistinct | late) != 0, 0)) {
+        alignas(64) int32_t ageOut[kVectorLanes], distinctOut[kVectorLanes];
+        __m512i distinct = zero;
+        for (int r = 0; r < kListLength; ++r) {
+          __m512i age = _mm512_sub_epi32(now, r < kPickSize ? entry[r] : eighth);
+          distinct =
+              _mm512_mask_add_epi32(distinct, _mm512_cmple_epi32_mask(age, outside), distinct, one);
+        }
+        _mm512_store_si512(ageOut, _mm512_srai_epi32(seventhAge, 8));
+        _mm512_store_si512(distinctOut, distinct);
+        _mm512_store_si512(lanes, state);
+        for (int lane = 0; lane < kVectorLanes; ++lane) {
+          uint32_t seed = SeedOfWindow(lanes[lane]);
+          if (fewDistinct >> lane & 1) tally.fewest.Note(distinctOut[lane], seed);
+          if (late >> lane & 1) tally.latest.Note(ageOut[lane], seed);
+        }
+        latest = _mm512_set1_epi32(tally.latest.value * 256);
       }
     }
     state = _mm512_mullo_epi32(_mm512_sub_epi32(state, one),
                                _mm512_set1_epi32(static_cast<int>(kInverse)));
+    stepHigh = _mm512_add_epi32(stepHigh, _mm512_set1_epi32(1 << 8));
   }
+  _mm512_storeu_si512(words + buffered, _mm512_or_si512(held, heldTwice));
+  tally.picks.AddAll(words + counted, buffered + kVectorLanes - counted);
+  EmptyFields(fields, bytes);
+  EmptyBytes(tally, bytes);
 }
 
 #pragma GCC diagnostic pop
@@ -465,50 +659,78 @@ bool CanUseVector() {
 #endif
 
 void RecordDraw(Tally& tally, const WalkedPick& draw) {
-  ++tally.distinct[0][draw.distinct];
+  tally.fewest.Note(draw.distinct, draw.seed);
   if (draw.seventhIndex < 0) {
     ++tally.shortPicks;
     return;
   }
   ++tally.seventh[0][draw.seventhIndex];
-  if (draw.seventhIndex >= tally.latest) tally.NoteLatest(draw.seventhIndex, draw.seed);
-  tally.picks.Add(PickRank(draw.pick));
+  tally.latest.Note(draw.seventhIndex, draw.seed);
+  tally.picks.Add(PickCounter::Word(PickRank(draw.pick)));
+}
+
+// One end of a figure over all workers: its value, how many seeds reach it, the smallest seeds.
+struct MergedExtreme {
+  int value = 0;
+  uint64_t seedCount = 0;
+  std::vector<uint32_t> seeds;
+};
+
+MergedExtreme MergeExtremes(std::vector<Tally>& tallies, Extreme Tally::*member, uint64_t weight) {
+  MergedExtreme merged;
+  merged.value = (tallies.front().*member).value;  // what an idle worker holds
+  bool found = false;
+  for (Tally& tally : tallies) {
+    const Extreme& extreme = tally.*member;
+    if (extreme.count && (!found || extreme.Beyond(merged.value))) {
+      merged.value = extreme.value;
+      found = true;
+    }
+  }
+  for (Tally& tally : tallies) {
+    Extreme& extreme = tally.*member;
+    if (extreme.value != merged.value || extreme.count == 0) continue;
+    merged.seedCount += extreme.count * weight;
+    for (; !extreme.seeds.empty(); extreme.seeds.pop()) {
+      merged.seeds.push_back(extreme.seeds.top());
+      if (weight == 2) merged.seeds.push_back(extreme.seeds.top() | 0x80000000u);
+    }
+  }
+  std::sort(merged.seeds.begin(), merged.seeds.end());
+  if (merged.seeds.size() > kSeedsKept) merged.seeds.resize(kSeedsKept);
+  return merged;
 }
 
 // Adds the workers' tallies into `result`, each counted draw standing for `weight` seeds.
 void MergeTallies(std::vector<Tally>& tallies, uint64_t weight, CensusResult& result) {
   result.pickCounts.assign(kPossiblePicks, 0);
-  std::vector<uint32_t> latestSeeds;
   for (Tally& tally : tallies) {
     tally.picks.ApplyAll();
     for (uint32_t rank = 0; rank < kPossiblePicks; ++rank) {
-      result.pickCounts[rank] += tally.picks.counts[rank];
+      result.pickCounts[rank] += tally.picks.Count(rank);
     }
-    for (uint32_t rank : tally.picks.wrapped) result.pickCounts[rank] += 65536;
+    for (uint32_t rank : tally.picks.wrapped) result.pickCounts[rank] += 256;
     for (int copy = 0; copy < Tally::kCopies; ++copy) {
-      for (int i = 0; i < 21; ++i) result.distinctCandidates[i] += tally.distinct[copy][i] * weight;
       for (int i = 0; i < 20; ++i) result.seventhIndex[i] += tally.seventh[copy][i] * weight;
     }
-    result.shortPicks += tally.shortPicks * weight;
-    if (tally.latest > result.latestIndex) {
-      result.latestIndex = tally.latest;
-      result.latestIndexSeedCount = 0;
-      latestSeeds.clear();
-    }
-    if (tally.latest == result.latestIndex) {
-      result.latestIndexSeedCount += tally.latestCount * weight;
-      for (; !tally.latestSeeds.empty(); tally.latestSeeds.pop()) {
-        latestSeeds.push_back(tally.latestSeeds.top());
-        if (weight == 2) latestSeeds.push_back(tally.latestSeeds.top() | 0x80000000u);
-      }
-    }
+    for (int k = 1; k < 15; ++k) result.seventhIndex[k + 5] += tally.sevenths[k] * weight;
+    result.shortPicks += (tally.sevenths[15] + tally.shortPicks) * weight;
   }
   if (weight == 2) {
     for (uint32_t& count : result.pickCounts) count *= 2;
   }
-  std::sort(latestSeeds.begin(), latestSeeds.end());
-  if (latestSeeds.size() > kLatestSeedsKept) latestSeeds.resize(kLatestSeedsKept);
-  result.latestIndexSeeds = latestSeeds;
+  MergedExtreme latest = MergeExtremes(tallies, &Tally::latest, weight);
+  result.latestIndex = latest.value;
+  result.latestIndexSeedCount = latest.seedCount;
+  result.latestIndexSeeds = latest.seeds;
+  MergedExtreme fewest = MergeExtremes(tallies, &Tally::fewest, weight);
+  // The walk sees exact counts only below eight; nothing seen there means eight or more.
+  result.fewestDistinctAtLeast = result.walkedTheCycle && fewest.value >= kListLength;
+  result.fewestDistinct = result.fewestDistinctAtLeast ? kListLength : fewest.value;
+  result.fewestDistinctSeedCount = result.fewestDistinctAtLeast ? 0 : fewest.seedCount;
+  if (fewest.seedCount == 0 && !result.fewestDistinctAtLeast) result.fewestDistinct = 0;
+  result.fewestDistinctSeeds =
+      result.fewestDistinctAtLeast ? std::vector<uint32_t>{} : fewest.seeds;
 }
 
 }  // namespace
@@ -558,8 +780,12 @@ bool CensusPathAvailable(CensusPath path) {
   }
 }
 
-uint32_t SeedOfCyclePosition(uint64_t position) {
-  return SeedOfWindow(Jump(0, position));
+uint32_t SeedOfCyclePosition(uint64_t position, uint32_t origin) {
+  return SeedOfWindow(Jump(origin, position));
+}
+
+uint32_t CycleOriginOfSeed(uint32_t seed) {
+  return WindowOfSeed(seed);
 }
 
 std::vector<WalkedPick> WalkCycleForTest(uint32_t lastSeed, uint32_t count) {
@@ -611,13 +837,13 @@ CensusResult RunCensus(const CensusOptions& options) {
           uint64_t stretch = count / kVectorLanes;
           uint32_t firstStates[kVectorLanes];
           for (int lane = 0; lane < kVectorLanes; ++lane) {
-            firstStates[lane] = Jump(0, begin + stretch * (lane + 1) - 1);
+            firstStates[lane] = Jump(options.cycleOrigin, begin + stretch * (lane + 1) - 1);
           }
           if (stretch) WalkVector(tally, firstStates, stretch);
           walked = stretch * kVectorLanes;
         }
         if (walked < count) {
-          uint32_t firstState = Jump(0, begin + count - 1);
+          uint32_t firstState = Jump(options.cycleOrigin, begin + count - 1);
           if (path == CensusPath::kPortable) {
             WalkPortable(tally, firstState, count - walked);
           } else {
@@ -696,7 +922,7 @@ VerifyResult VerifyCensus(const CensusOptions& options) {
   auto work = [&](unsigned t) {
     for (uint64_t chunk; (chunk = nextChunk.fetch_add(1)) < chunks && !stopped();) {
       uint64_t begin = chunk * kChunk, count = std::min(kChunk, total - begin);
-      uint32_t lastSeed = SeedOfCyclePosition(begin + count - 1);
+      uint32_t lastSeed = SeedOfCyclePosition(begin + count - 1, options.cycleOrigin);
       for (const WalkedPick& walked : WalkCycleForTest(lastSeed, static_cast<uint32_t>(count))) {
         for (uint32_t seed : {walked.seed, walked.seed | 0x80000000u}) {
           WalkedPick plain = DrawOneSeedForCensus(seed);
@@ -736,15 +962,20 @@ VerifyResult VerifyCensus(const CensusOptions& options) {
   fastest.progress = nullptr;
   CensusResult fast = RunCensus(fastest);
   verdict.path = fast.path;
-  verdict.countsAgree =
-      !fast.interrupted && fast.pickCounts == plain.pickCounts &&
-      std::equal(std::begin(fast.distinctCandidates), std::end(fast.distinctCandidates),
-                 std::begin(plain.distinctCandidates)) &&
-      std::equal(std::begin(fast.seventhIndex), std::end(fast.seventhIndex),
-                 std::begin(plain.seventhIndex)) &&
-      fast.shortPicks == plain.shortPicks && fast.latestIndex == plain.latestIndex &&
-      fast.latestIndexSeedCount == plain.latestIndexSeedCount &&
-      fast.latestIndexSeeds == plain.latestIndexSeeds;
+  // The walk tells distinct counts apart only below eight.
+  bool sameFewest = plain.fewestDistinct < kListLength
+                        ? !fast.fewestDistinctAtLeast &&
+                              fast.fewestDistinct == plain.fewestDistinct &&
+                              fast.fewestDistinctSeedCount == plain.fewestDistinctSeedCount &&
+                              fast.fewestDistinctSeeds == plain.fewestDistinctSeeds
+                        : fast.fewestDistinctAtLeast;
+  verdict.countsAgree = !fast.interrupted && fast.pickCounts == plain.pickCounts && sameFewest &&
+                        std::equal(std::begin(fast.seventhIndex), std::end(fast.seventhIndex),
+                                   std::begin(plain.seventhIndex)) &&
+                        fast.shortPicks == plain.shortPicks &&
+                        fast.latestIndex == plain.latestIndex &&
+                        fast.latestIndexSeedCount == plain.latestIndexSeedCount &&
+                        fast.latestIndexSeeds == plain.latestIndexSeeds;
   verdict.interrupted = fast.interrupted;
   return verdict;
 }

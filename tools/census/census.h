@@ -21,8 +21,14 @@ struct CensusResult {
   uint64_t seedsCovered = 0;
   bool walkedTheCycle = false;              // the fast path over the whole space, else seed by seed
   CensusPath path = CensusPath::kPortable;  // the build of the walk that ran
-  // Seeds by the number of distinct values among their twenty candidates (index 1..20).
-  uint64_t distinctCandidates[21] = {};
+  // The fewest distinct values among the twenty candidates of any seed covered, how many seeds
+  // have so few, and the first of them in seed order (at most 64). The walk of the whole space
+  // tells distinct counts apart only below eight; when no seed has fewer, fewestDistinct is 8
+  // and fewestDistinctAtLeast is set. Seed by seed, the count is exact.
+  int fewestDistinct = 0;
+  bool fewestDistinctAtLeast = false;
+  uint64_t fewestDistinctSeedCount = 0;
+  std::vector<uint32_t> fewestDistinctSeeds;
   // Seeds by the candidate index (6..19) where their seventh distinct value first stands.
   uint64_t seventhIndex[20] = {};
   // Seeds whose candidates hold fewer than seven distinct values: their line would show 00s.
@@ -50,8 +56,10 @@ struct CensusOptions {
   uint32_t firstSeed = 0;
   uint32_t lastSeed = 0xFFFFFFFFu;
   unsigned threads = 1;
-  // With the whole space: walk only this many draws of the cycle (0: all 2^31), for timing.
+  // With the whole space: walk only this many draws of the cycle (0: all 2^31), for timing and
+  // tests, counting positions from the generator state `cycleOrigin` (see CycleOriginOfSeed).
   uint64_t cycleDraws = 0;
+  uint32_t cycleOrigin = 0;
   CensusPath path = CensusPath::kBest;
   const std::atomic<bool>* stop = nullptr;  // set from outside to end early
   // Called now and then, on the calling thread, with the share of the work done (0..1).
@@ -73,9 +81,12 @@ struct WalkedPick {
 // draw of `lastSeed` (walked backwards from there, so the first element is lastSeed's).
 std::vector<WalkedPick> WalkCycleForTest(uint32_t lastSeed, uint32_t count);
 
-// The lower seed of the draw at `position` of the walk's cycle (position 0 is state 0), so that a
-// census limited to the first draws of the cycle can be checked seed by seed.
-uint32_t SeedOfCyclePosition(uint64_t position);
+// The lower seed of the draw at `position` of the walk's cycle, counted from state `origin`, so
+// that a census limited to the first draws of the cycle can be checked seed by seed.
+uint32_t SeedOfCyclePosition(uint64_t position, uint32_t origin = 0);
+
+// The origin that makes the seed's draw position 0 of the cycle.
+uint32_t CycleOriginOfSeed(uint32_t seed);
 
 // The straightforward path's view of one seed, for the same comparison and for --verify.
 WalkedPick DrawOneSeedForCensus(uint32_t seed);

@@ -42,11 +42,21 @@ std::string LineOfRank(uint32_t rank) {
   return line;
 }
 
-int FewestDistinct(const CensusResult& result) {
-  for (int d = 1; d <= 20; ++d) {
-    if (result.distinctCandidates[d]) return d;
-  }
-  return 0;
+// ": a, b, c", or "; the first: a, b, c" when more seeds share the figure than the table shows.
+std::string SeedList(const std::vector<uint32_t>& seeds, uint64_t seedCount) {
+  const size_t kShown = 8;
+  std::string out;
+  if (seeds.empty()) return out;
+  size_t shown = std::min(seeds.size(), kShown);
+  out += shown < seedCount ? "; the first: " : ": ";
+  for (size_t i = 0; i < shown; ++i) out += Format(i ? ", %u" : "%u", seeds[i]);
+  return out;
+}
+
+std::string JsonList(const std::vector<uint32_t>& seeds) {
+  std::string out = "[";
+  for (size_t i = 0; i < seeds.size(); ++i) out += Format(i ? ", %u" : "%u", seeds[i]);
+  return out + "]";
 }
 
 // The most and least picked numbers and the ratio of their counts.
@@ -123,14 +133,16 @@ std::string CensusTable(const CensusResult& result, const PickSummary& summary, 
                 HowCovered(result).c_str());
   out += Format("Time: %.2f s on %u thread%s\n\n", seconds, threads, threads == 1 ? "" : "s");
 
-  out += Format("Fewest distinct values among the twenty candidates of any seed: %d\n",
-                FewestDistinct(result));
-  out += "  distinct values  seeds\n";
-  for (int d = 1; d <= 20; ++d) {
-    if (result.distinctCandidates[d]) {
-      out += Format("  %15d  %llu\n", d,
-                    static_cast<unsigned long long>(result.distinctCandidates[d]));
-    }
+  if (result.fewestDistinctAtLeast) {
+    out += Format("Fewest distinct values among the twenty candidates of any seed: %d or more\n",
+                  result.fewestDistinct);
+  } else {
+    out += Format(
+        "Fewest distinct values among the twenty candidates of any seed: %d, for %llu "
+        "seed%s",
+        result.fewestDistinct, static_cast<unsigned long long>(result.fewestDistinctSeedCount),
+        result.fewestDistinctSeedCount == 1 ? "" : "s");
+    out += SeedList(result.fewestDistinctSeeds, result.fewestDistinctSeedCount) + "\n";
   }
   out += Format(
       "Seeds whose candidates hold fewer than seven distinct values (a 00 in the line): %llu\n\n",
@@ -144,13 +156,7 @@ std::string CensusTable(const CensusResult& result, const PickSummary& summary, 
   out += Format("Latest index: %d, needed by %llu seed%s", result.latestIndex,
                 static_cast<unsigned long long>(result.latestIndexSeedCount),
                 result.latestIndexSeedCount == 1 ? "" : "s");
-  if (!result.latestIndexSeeds.empty()) {
-    out += result.latestIndexSeeds.size() < result.latestIndexSeedCount ? "; the first: " : ": ";
-    for (size_t i = 0; i < result.latestIndexSeeds.size(); ++i) {
-      out += Format(i ? ", %u" : "%u", result.latestIndexSeeds[i]);
-    }
-  }
-  out += "\n\n";
+  out += SeedList(result.latestIndexSeeds, result.latestIndexSeedCount) + "\n\n";
 
   out += "How often each number is in the pick\n";
   out += "  number  seeds        share of seeds\n";
@@ -186,15 +192,13 @@ std::string CensusJson(const CensusResult& result, const PickSummary& summary, d
   out += Format("  \"method\": \"%s\",\n", result.walkedTheCycle ? "cycle walk" : "seed by seed");
   out += Format("  \"method_note\": \"%s\",\n", HowCovered(result).c_str());
   out += Format("  \"seconds\": %.3f,\n  \"threads\": %u,\n", seconds, threads);
-  out += Format("  \"fewest_distinct_candidates\": %d,\n", FewestDistinct(result));
-  out += "  \"seeds_by_distinct_candidates\": {";
-  bool first = true;
-  for (int d = 1; d <= 20; ++d) {
-    if (!result.distinctCandidates[d]) continue;
-    out += Format("%s\"%d\": %llu", first ? "" : ", ", d, u(result.distinctCandidates[d]));
-    first = false;
-  }
-  out += "},\n";
+  // With "at_least", only a lower bound is known and no seeds are listed.
+  out += Format("  \"fewest_distinct_candidates\": %d,\n", result.fewestDistinct);
+  out += Format("  \"fewest_distinct_candidates_at_least\": %s,\n",
+                result.fewestDistinctAtLeast ? "true" : "false");
+  out += Format("  \"fewest_distinct_candidates_seed_count\": %llu,\n",
+                u(result.fewestDistinctSeedCount));
+  out += "  \"fewest_distinct_candidates_seeds\": " + JsonList(result.fewestDistinctSeeds) + ",\n";
   out += Format("  \"seeds_with_00_in_the_line\": %llu,\n", u(result.shortPicks));
   out += "  \"seeds_by_seventh_distinct_index\": {";
   for (int i = 6; i < 20; ++i) {
@@ -203,11 +207,8 @@ std::string CensusJson(const CensusResult& result, const PickSummary& summary, d
   out += "},\n";
   out += Format("  \"latest_index\": %d,\n  \"latest_index_seed_count\": %llu,\n",
                 result.latestIndex, u(result.latestIndexSeedCount));
-  out += "  \"latest_index_seeds\": [";
-  for (size_t i = 0; i < result.latestIndexSeeds.size(); ++i) {
-    out += Format(i ? ", %u" : "%u", result.latestIndexSeeds[i]);
-  }
-  out += "],\n  \"number_counts\": {";
+  out += "  \"latest_index_seeds\": " + JsonList(result.latestIndexSeeds) + ",\n";
+  out += "  \"number_counts\": {";
   for (int n = 1; n <= 37; ++n) {
     out += Format("%s\"%d\": %llu", n == 1 ? "" : ", ", n, u(summary.numberCounts[n]));
   }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -50,13 +51,15 @@ TEST(CensusFastPath, AgreesOnTheSpecialSeeds) {
 TEST(CensusFastPath, EveryBuildCountsLikeThePlainDraw) {
   const uint64_t kDraws = 1 << 20;  // plus five, below
   std::vector<uint32_t> expected(kPossiblePicks);
-  uint64_t seventh[20] = {}, distinct[21] = {};
+  uint64_t seventh[20] = {};
+  int fewest = 20;
   for (uint64_t position = 0; position < kDraws + 5; ++position) {
     WalkedPick draw = DrawOneSeedForCensus(SeedOfCyclePosition(position));
     expected[PickRank(draw.pick)] += 2;  // and its twin with bit 31 set
     seventh[draw.seventhIndex] += 2;
-    distinct[draw.distinct] += 2;
+    fewest = std::min(fewest, draw.distinct);
   }
+  ASSERT_GE(fewest, 8) << "this stretch has no seed with seven distinct values";
   const struct {
     CensusPath path;
     const char* name;
@@ -80,8 +83,45 @@ TEST(CensusFastPath, EveryBuildCountsLikeThePlainDraw) {
     for (int i = 0; i < 20; ++i) {
       EXPECT_EQ(result.seventhIndex[i], seventh[i]) << build.name << " " << i;
     }
-    for (int i = 0; i < 21; ++i) {
-      EXPECT_EQ(result.distinctCandidates[i], distinct[i]) << build.name << " " << i;
+    // The walk tells apart only counts below eight.
+    EXPECT_TRUE(result.fewestDistinctAtLeast) << build.name;
+    EXPECT_EQ(result.fewestDistinct, 8) << build.name;
+  }
+}
+
+// Seed 1237421458 has only seven distinct values among its candidates; every build must find it
+// and its twin, whether the draw falls in the middle of a stretch or at its end.
+TEST(CensusFastPath, EveryBuildFindsTheFewestDistinctValues) {
+  const uint32_t kSeed = 1237421458u;
+  ASSERT_EQ(DrawOneSeedForCensus(kSeed).distinct, 7);
+  for (uint64_t before : {0u, 1000u}) {
+    const uint64_t kDraws = 4099;  // positions 0..4098; the seed's draw at `before`
+    // `before` draws back along the cycle of 2^31 draws
+    uint32_t origin =
+        CycleOriginOfSeed(SeedOfCyclePosition((1ull << 31) - before, CycleOriginOfSeed(kSeed)));
+    ASSERT_EQ(SeedOfCyclePosition(before, origin), kSeed);
+    int fewest = 20;
+    uint64_t fewestCount = 0;
+    for (uint64_t position = 0; position < kDraws; ++position) {
+      int distinct = DrawOneSeedForCensus(SeedOfCyclePosition(position, origin)).distinct;
+      if (distinct < fewest) fewestCount = 0;
+      fewest = std::min(fewest, distinct);
+      fewestCount += distinct == fewest ? 2 : 0;
+    }
+    for (CensusPath path :
+         {CensusPath::kPortable, CensusPath::kBitInstructions, CensusPath::kVector}) {
+      if (!CensusPathAvailable(path)) continue;
+      CensusOptions options;
+      options.cycleDraws = kDraws;
+      options.cycleOrigin = origin;
+      options.path = path;
+      CensusResult result = RunCensus(options);
+      EXPECT_FALSE(result.fewestDistinctAtLeast);
+      EXPECT_EQ(result.fewestDistinct, fewest);
+      EXPECT_EQ(result.fewestDistinctSeedCount, fewestCount);
+      std::vector<uint32_t>& seeds = result.fewestDistinctSeeds;
+      EXPECT_NE(std::find(seeds.begin(), seeds.end(), kSeed), seeds.end());
+      EXPECT_NE(std::find(seeds.begin(), seeds.end(), kSeed | 0x80000000u), seeds.end());
     }
   }
 }
@@ -119,6 +159,9 @@ TEST(Census, SeedBySeedMatchesTheDrawAndCountsEveryFigure) {
   EXPECT_EQ(result.seedsCovered, 100u);
   EXPECT_EQ(result.latestIndex, 19);
   EXPECT_EQ(result.latestIndexSeeds, std::vector<uint32_t>{1237421458u});
+  EXPECT_FALSE(result.fewestDistinctAtLeast);
+  EXPECT_EQ(result.fewestDistinct, 7);
+  EXPECT_EQ(result.fewestDistinctSeeds, std::vector<uint32_t>{1237421458u});
 
   std::vector<uint32_t> expected(kPossiblePicks);
   uint64_t numbers[38] = {}, seventh[20] = {};
@@ -136,6 +179,20 @@ TEST(Census, SeedBySeedMatchesTheDrawAndCountsEveryFigure) {
   for (uint32_t count : expected) distinctPicks += count != 0;
   EXPECT_EQ(summary.picksShown, distinctPicks);
   EXPECT_EQ(result.shortPicks, 0u);
+}
+
+// Two workers, one of them with the seed that needs index 19 and has only seven distinct values:
+// the merged figures are that seed's, whichever worker counted which part.
+TEST(Census, WorkersAgreeOnTheExtremes) {
+  CensusOptions options;
+  options.firstSeed = 1237421458u - 65536u - 10u;  // the seed in the second part of 65536
+  options.lastSeed = 1237421458u + 100u;
+  options.threads = 2;
+  CensusResult result = RunCensus(options);
+  EXPECT_EQ(result.latestIndex, 19);
+  EXPECT_EQ(result.latestIndexSeeds, std::vector<uint32_t>{1237421458u});
+  EXPECT_EQ(result.fewestDistinct, 7);
+  EXPECT_EQ(result.fewestDistinctSeedCount, 1u);
 }
 
 TEST(Census, AnInterruptedCountSaysSo) {
