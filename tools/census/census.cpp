@@ -306,7 +306,6 @@ struct Tally {
   // increments of one memory cell in a row would each wait for the last.
   static constexpr int kCopies = 4;
   uint64_t seventh[kCopies][20] = {};
-  uint64_t sevenths[16] = {};  // from the vector walk: [k] position k + 5, [15] short
   unsigned copy = 0;
   uint64_t shortPicks = 0;
   Extreme latest{-1, false};
@@ -468,12 +467,15 @@ VOREL_VECTOR void EmptyBytes(Tally& tally, __m512i bytes[2]) {
   alignas(64) uint8_t even[64], odd[64];
   _mm512_store_si512(even, bytes[0]);
   _mm512_store_si512(odd, bytes[1]);
+  uint64_t fields[16] = {};
   for (int word = 0; word < 8; ++word) {
     for (int b = 0; b < 8; ++b) {  // byte b holds field 2b (even) or 2b + 1 (odd)
-      tally.sevenths[2 * b] += even[word * 8 + b];
-      tally.sevenths[2 * b + 1] += odd[word * 8 + b];
+      fields[2 * b] += even[word * 8 + b];
+      fields[2 * b + 1] += odd[word * 8 + b];
     }
   }
+  for (int k = 1; k < 15; ++k) tally.seventh[0][k + 5] += fields[k];
+  tally.shortPicks += fields[15];
   bytes[0] = bytes[1] = _mm512_setzero_si512();
 }
 
@@ -713,8 +715,7 @@ void MergeTallies(std::vector<Tally>& tallies, uint64_t weight, CensusResult& re
     for (int copy = 0; copy < Tally::kCopies; ++copy) {
       for (int i = 0; i < 20; ++i) result.seventhIndex[i] += tally.seventh[copy][i] * weight;
     }
-    for (int k = 1; k < 15; ++k) result.seventhIndex[k + 5] += tally.sevenths[k] * weight;
-    result.shortPicks += (tally.sevenths[15] + tally.shortPicks) * weight;
+    result.shortPicks += tally.shortPicks * weight;
   }
   if (weight == 2) {
     for (uint32_t& count : result.pickCounts) count *= 2;
