@@ -1,16 +1,43 @@
-# Packs the Windows programs with cpack and checks what the ZIP holds.
-# Usage: cmake -DBUILD_DIR=... -P check_package.cmake
+# Packs the Windows programs with cpack and checks what the ZIP holds: both programs and a README
+# that every Notepad reads (UTF-8 with a byte-order mark, Windows line ends), in Japanese and
+# English, naming the Windows the programs are for.
+# Usage: cmake -DBUILD_DIR=... -DZIP=.../vorel-VERSION-ARCH.zip -DARCH_WORDS=... -P check_package.cmake
+file(REMOVE ${ZIP})
 execute_process(COMMAND ${CMAKE_CPACK_COMMAND} -G ZIP WORKING_DIRECTORY ${BUILD_DIR}
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
-if(NOT rc EQUAL 0)
-  message(FATAL_ERROR "cpack failed: ${out}")
+if(NOT rc EQUAL 0 OR NOT EXISTS ${ZIP})
+  message(FATAL_ERROR "cpack did not make ${ZIP}: ${out}")
 endif()
-file(GLOB zips ${BUILD_DIR}/vorel-*-win32.zip)
-list(GET zips 0 zip)
-execute_process(COMMAND ${CMAKE_COMMAND} -E tar tf ${zip} OUTPUT_VARIABLE listing)
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar tf ${ZIP} OUTPUT_VARIABLE listing)
 foreach(member vorel.exe vorel-pick.exe README.txt)
   if(NOT listing MATCHES "(^|\n)${member}\n")
-    message(FATAL_ERROR "${zip} lacks ${member}; it holds:\n${listing}")
+    message(FATAL_ERROR "${ZIP} lacks ${member}; it holds:\n${listing}")
   endif()
 endforeach()
-message(STATUS "${zip} holds vorel.exe, vorel-pick.exe and README.txt")
+
+set(unpacked ${BUILD_DIR}/package-check)
+file(REMOVE_RECURSE ${unpacked})
+file(MAKE_DIRECTORY ${unpacked})
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${ZIP} WORKING_DIRECTORY ${unpacked})
+# CMake's text reading drops carriage returns, so the line ends are counted on the bytes, one
+# space after each so that no match straddles two bytes.
+file(READ ${unpacked}/README.txt hex HEX)
+file(READ ${unpacked}/README.txt text)
+string(REGEX REPLACE "(..)" "\\1 " bytes "${hex}")
+if(NOT bytes MATCHES "^ef bb bf ")
+  message(FATAL_ERROR "README.txt does not begin with the UTF-8 byte-order mark")
+endif()
+string(REGEX MATCHALL "0d 0a " crlf "${bytes}")
+string(REGEX MATCHALL "0a " lf "${bytes}")
+list(LENGTH crlf crlfCount)
+list(LENGTH lf lfCount)
+if(crlfCount EQUAL 0 OR NOT crlfCount EQUAL lfCount)
+  message(FATAL_ERROR "README.txt has ${lfCount} line feeds, only ${crlfCount} after a carriage return")
+endif()
+foreach(needle "VOREL用サイコロ" "VOREL dice" "${ARCH_WORDS}" "vorel-pick --seed 0")
+  string(FIND "${text}" "${needle}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "README.txt does not say '${needle}'")
+  endif()
+endforeach()
+message(STATUS "${ZIP} holds vorel.exe, vorel-pick.exe and a README.txt for ${ARCH_WORDS}")

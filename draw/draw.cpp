@@ -1,17 +1,10 @@
+// The die's draw: the pick of the current second into DrawResult, and the line that shows it.
 #include "draw.h"
 
 #include "random_source.h"
 
 int32_t DrawResult[kPickSize];
 char ResultLine[256];
-
-void DrawCandidates(uint32_t seed, int32_t candidates[kCandidateCount]) {
-  Generator generator;
-  Seed(generator, seed);
-  for (int index = 0; index < kCandidateCount; ++index) {
-    candidates[index] = Next(generator) % kHighestNumber + 1;
-  }
-}
 
 void PickFromCandidates(const int32_t candidates[kCandidateCount], int32_t pick[kPickSize]) {
   for (int slot = 0; slot < kPickSize; ++slot) pick[slot] = 0;
@@ -39,12 +32,6 @@ void PickFromCandidates(const int32_t candidates[kCandidateCount], int32_t pick[
       }
     }
   }
-}
-
-void DrawFromSeed(uint32_t seed, int32_t pick[kPickSize]) {
-  int32_t candidates[kCandidateCount];
-  DrawCandidates(seed, candidates);
-  PickFromCandidates(candidates, pick);
 }
 
 void DrawNumbers() {

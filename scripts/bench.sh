@@ -5,26 +5,37 @@ cd "$(dirname "$0")/.."
 top=$PWD
 bash scripts/install-deps.sh
 cmake --workflow --preset release >/dev/null
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target vorel bare_window bare_window_comctl startup_bench >/dev/null
+for arch in win32 win64; do
+  cmake --preset $arch >/dev/null
+  cmake --build --preset $arch --target vorel bare_window bare_window_comctl startup_bench >/dev/null
+done
 
 echo "== one draw and one line (native, Release)"
 build/release/bench/draw_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 echo "== size of the Windows programs"
-for exe in build/win32/shell/vorel.exe build/win32/bench/bare_window.exe; do
-  printf '%-40s %6d bytes\n' "$exe" "$(stat -c %s "$exe")"
+for arch in win32 win64; do
+  for exe in build/$arch/shell/vorel.exe build/$arch/bench/bare_window.exe; do
+    printf '%-40s %6d bytes\n' "$exe" "$(stat -c %s "$exe")"
+  done
 done
 
 echo "== process start to first painted line, under Wine"
-state=$top/build/bench-wine
-cmake/wine-session.sh start "$state" >/dev/null
-trap 'cmake/wine-session.sh stop "$state"' EXIT
 windows_path() { local p="$top/$1"; echo "Z:${p//\//\\}"; }
-cmake/wine-run.sh "$state" build/win32/bench/startup_bench.exe "${RUNS:-30}" \
-  "VOREL=$(windows_path build/win32/shell/vorel.exe)" \
-  "BARE=$(windows_path build/win32/bench/bare_window.exe)" \
-  "BARE=$(windows_path build/win32/bench/bare_window_comctl.exe)"
+for arch in win32 win64; do
+  if ! why=$(cmake/wine-session.sh runnable $arch build/bench-wine-$arch); then
+    echo "$arch: $why"
+    continue
+  fi
+  state=$top/build/bench-wine-$arch
+  cmake/wine-session.sh start $arch "$state" >/dev/null
+  cmake/wine-run.sh $arch "$state" build/$arch/bench/startup_bench.exe "${RUNS:-30}" \
+    "VOREL=$(windows_path build/$arch/shell/vorel.exe)" \
+    "BARE=$(windows_path build/$arch/bench/bare_window.exe)" \
+    "BARE=$(windows_path build/$arch/bench/bare_window_comctl.exe)" || true
+  cmake/wine-session.sh stop $arch "$state"
+done
+
 echo "== census of every seed (native, Release)"
 build/release/bench/census_bench
 /usr/bin/time -f "vorel-census: %e s wall, %M KB peak memory" build/release/tools/census/vorel-census >/dev/null

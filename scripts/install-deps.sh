@@ -5,15 +5,17 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang-format googletest libbenchmark-dev
-  g++-mingw-w64-i686-posix mingw-w64-i686-dev
-  wine wine32:i386 fonts-wine fonts-ipafont-gothic
+  g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
+  wine wine64 wine32:i386 fonts-wine fonts-ipafont-gothic
   xvfb xdotool x11-utils x11-apps imagemagick locales zip time
 )
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 
-# The 32-bit Wine loader comes from the i386 half of the archive.
+# The 32-bit Wine loader comes from the i386 half of the archive. It installs on every host, also
+# where the kernel cannot run it; the tests find that out by starting it.
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $sudo dpkg --add-architecture i386
 fi

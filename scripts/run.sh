@@ -6,31 +6,38 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
 bash scripts/install-deps.sh
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target vorel screen_check >/dev/null
-vorel=$top/build/win32/shell/vorel.exe
-check=$top/build/win32/shell/screen_check.exe
+# The 32-bit die where this host runs 32-bit x86 code, else the same die built for 64-bit Windows.
+arch=win32
+if ! reason=$(cmake/wine-session.sh runnable win32 build/win32/wine); then
+  arch=win64
+  why=${reason#skipped: }
+  echo "run: ${why%%; the same tests*}: opening the 64-bit die instead"
+fi
+cmake --preset $arch >/dev/null
+cmake --build --preset $arch --target vorel screen_check >/dev/null
+vorel=$top/build/$arch/shell/vorel.exe
+check=$top/build/$arch/shell/screen_check.exe
 
 if [ -n "${DISPLAY:-}" ]; then
-  state=$top/build/run
-  cmake/wine-session.sh start "$state" >/dev/null
+  state=$top/build/run-$arch
+  cmake/wine-session.sh start $arch "$state" >/dev/null
   status=0
-  cmake/wine-run.sh "$state" "$vorel" || status=$?
-  cmake/wine-session.sh stop "$state"
+  cmake/wine-run.sh $arch "$state" "$vorel" || status=$?
+  cmake/wine-session.sh stop $arch "$state"
   exit $status
 fi
 
-state=$top/build/run-headless
-cmake/wine-session.sh start "$state" >/dev/null
-trap 'cmake/wine-session.sh stop "$state"' EXIT
+state=$top/build/run-headless-$arch
+cmake/wine-session.sh start $arch "$state" >/dev/null
+trap 'cmake/wine-session.sh stop $arch "$state"' EXIT
 DISPLAY=$(cat "$state/display")
 export DISPLAY
-wine_in() { "$top/cmake/wine-run.sh" "$state" "$@" </dev/null; }
+wine_in() { "$top/cmake/wine-run.sh" $arch "$state" "$@" </dev/null; }
 # Wine's virtual desktop draws the whole window, title bar and caption buttons included.
 wine_in reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Die /f >/dev/null 2>&1
 wine_in reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Die /d 480x320 /f >/dev/null 2>&1
 
-cmake/wine-run.sh "$state" "$vorel" </dev/null >/dev/null 2>&1 &
+cmake/wine-run.sh $arch "$state" "$vorel" </dev/null >/dev/null 2>&1 &
 die=$!
 desktop=""
 for _ in $(seq 100); do

@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
 # A person's key press, end to end: the die runs under Wine on the session's X display, a real
 # key event goes through the X server, and the screen then shows the pick of that second.
-# Usage: key_press_test.sh WINE_STATE vorel.exe screen_check.exe
+# Usage: key_press_test.sh win32|win64 WINE_STATE vorel.exe screen_check.exe
 set -euo pipefail
-state=$1 vorel=$2 check=$3
+arch=$1 state=$2 vorel=$3 check=$4
 here=$(cd "$(dirname "$0")/.." && pwd)
-run() { "$here/cmake/wine-run.sh" "$state" "$@"; }
+# A host that cannot run this build's programs skips the test (exit 77), saying why.
+"$here/cmake/wine-session.sh" runnable "$arch" "$state"
+run() { "$here/cmake/wine-run.sh" "$arch" "$state" "$@"; }
 if [ -z "${DISPLAY:-}" ]; then DISPLAY=$(cat "$state/display"); export DISPLAY; fi
 work=$(mktemp -d)
 cd "$work"
 # Started directly, so $! becomes the die's own process; kept off this test's output.
-"$here/cmake/wine-run.sh" "$state" "$vorel" </dev/null >/dev/null 2>&1 &
+"$here/cmake/wine-run.sh" "$arch" "$state" "$vorel" </dev/null >/dev/null 2>&1 &
 die=$!
 trap 'kill $die 2>/dev/null || true; rm -rf "$work"' EXIT
 

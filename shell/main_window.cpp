@@ -10,7 +10,10 @@ HMENU MenuBar;
 HMENU FileMenu;
 HMENU HelpMenu;
 
-static_assert(sizeof(MENUITEMINFOA) == 48, "the menu item record of 32-bit Windows");
+// cbSize tells the system which layout of the menu item record it gets: 48 bytes on 32-bit
+// Windows, 80 on 64-bit, where its handles and pointers are twice as wide.
+static_assert(sizeof(MENUITEMINFOA) == (sizeof(void*) == 4 ? 48 : 80),
+              "the menu item record of this Windows");
 
 ATOM RegisterMainClass(HINSTANCE instance) {
   WNDCLASSA windowClass = {};

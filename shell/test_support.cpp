@@ -50,9 +50,14 @@ BOOL CALLBACK ReadBoxChild(HWND child, LPARAM context) {
   return TRUE;
 }
 
-// Where the program's calls to DefWindowProcA go: its entry in the import address table.
+// Where the program's calls to DefWindowProcA go: its entry in the import address table. The
+// linker names it with the stdcall decoration on 32-bit Windows, plainly on 64-bit.
 typedef LRESULT(WINAPI* WindowProcedure)(HWND, UINT, WPARAM, LPARAM);
+#ifdef _WIN64
+extern "C" WindowProcedure importedDefWindowProc __asm__("__imp_DefWindowProcA");
+#else
 extern "C" WindowProcedure importedDefWindowProc __asm__("__imp__DefWindowProcA@16");
+#endif
 WindowProcedure realDefWindowProc;
 std::vector<DefaultCall> defaultCalls;
 
