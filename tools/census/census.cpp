@@ -509,13 +509,13 @@ VOREL_VECTOR void WalkVector(Tally& tally, const uint32_t firstStates[kVectorLan
   __m512i fields[2] = {zero, zero}, bytes[2] = {zero, zero};
   int fieldSteps = 0, byteRounds = 0;
   // Each lane holds its last rank back while the next draws repeat it (a number already in the
-  // pick came up), so two such draws make one entry. What is held at first is the place for
-  // short windows, which nobody reads.
+  // pick came up), so two such draws make one entry. A lane holds nothing before its first
+  // window or after a short one (`holding` clear): only a pick's rank ever reaches the counter.
   alignas(64) uint32_t words[(kBufferSteps + 1) * kVectorLanes];
   size_t buffered = 0, counted = 0, marks[8] = {};
   int steps = 0;
-  __m512i held = _mm512_set1_epi32(static_cast<int32_t>(PickCounter::Word(kPossiblePicks)));
-  __m512i heldTwice = zero;
+  __m512i held = zero, heldTwice = zero;
+  __mmask16 holding = 0;
 
   // Ages compared in entry units: an entry's age exceeds 19 when now minus the entry exceeds
   // 19 * 256 + 255, now's low byte being 255 so no value borrows.
@@ -570,14 +570,15 @@ VOREL_VECTOR void WalkVector(Tally& tally, const uint32_t firstStates[kVectorLan
       __m512i word = _mm512_ternarylogic_epi32(
           _mm512_slli_epi32(_mm512_srli_epi32(rank, PickCounter::kSliceBits), 16), rank,
           _mm512_set1_epi32(PickCounter::kPlace), 0xF8);
-      __mmask16 again =
-          _mm512_mask_cmpeq_epi32_mask(_mm512_testn_epi32_mask(heldTwice, heldTwice), word, held);
+      __mmask16 again = _mm512_mask_cmpeq_epi32_mask(
+          holding & _mm512_testn_epi32_mask(heldTwice, heldTwice), word, held);
+      __mmask16 give = holding & static_cast<__mmask16>(~again);
       _mm512_storeu_si512(words + buffered,
-                          _mm512_maskz_compress_epi32(static_cast<__mmask16>(~again),
-                                                      _mm512_or_si512(held, heldTwice)));
-      buffered += kVectorLanes - __builtin_popcount(again);
+                          _mm512_maskz_compress_epi32(give, _mm512_or_si512(held, heldTwice)));
+      buffered += __builtin_popcount(give);
       heldTwice = _mm512_maskz_mov_epi32(again, _mm512_set1_epi32(PickCounter::kTwice));
       held = word;
+      holding = static_cast<__mmask16>(~isShort);
       // The words of each step are counted eight steps later, in between the walk's arithmetic:
       // the processor overlaps the counting's waits for memory with the walk, and the words
       // were written long before they are read back.
@@ -638,8 +639,9 @@ VOREL_VECTOR void WalkVector(Tally& tally, const uint32_t firstStates[kVectorLan
                                _mm512_set1_epi32(static_cast<int>(kInverse)));
     stepHigh = _mm512_add_epi32(stepHigh, _mm512_set1_epi32(1 << 8));
   }
-  _mm512_storeu_si512(words + buffered, _mm512_or_si512(held, heldTwice));
-  tally.picks.AddAll(words + counted, buffered + kVectorLanes - counted);
+  _mm512_storeu_si512(words + buffered,
+                      _mm512_maskz_compress_epi32(holding, _mm512_or_si512(held, heldTwice)));
+  tally.picks.AddAll(words + counted, buffered + __builtin_popcount(holding) - counted);
   EmptyFields(fields, bytes);
   EmptyBytes(tally, bytes);
 }
