@@ -5,7 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "pick_options.h"
+#include "cli_numbers.h"
 
 const char kCensusUsage[] =
     "Usage: vorel-census [--seeds A:B] [--threads N] [--json] [--chart FILE.svg] [--verify]\n"
@@ -101,11 +101,11 @@ std::string ParseCensusArgs(int argc, const char* const* argv, CensusArgs& args)
       args.lastSeed = b;
     } else if (arg == "--threads") {
       std::string value = argv[++i];
-      uint32_t threads;
-      if (!ParseSeed(value, threads) || threads == 0 || threads > 1024) {
+      uint64_t threads;
+      if (!ParseCount(value, 1, 1024, threads)) {
         return "vorel-census: thread count '" + value + "' is not a number from 1 to 1024";
       }
-      args.threads = threads;
+      args.threads = static_cast<unsigned>(threads);
     } else if (arg == "--chart") {
       args.chartPath = argv[++i];
       if (args.chartPath.empty()) return "vorel-census: --chart needs a file name";
