@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-Generator RandomSource = {22695477u * 1u + 1u};
+Generator RandomSource = {GeneratorStep(1u)};
 
 void Seed(Generator& generator, uint32_t seed) {
   generator.state = seed;
@@ -10,8 +10,8 @@ void Seed(Generator& generator, uint32_t seed) {
 }
 
 int32_t Next(Generator& generator) {
-  generator.state = generator.state * 22695477u + 1u;
-  return static_cast<int32_t>((generator.state >> 16) & 0x7FFFu);
+  generator.state = GeneratorStep(generator.state);
+  return GeneratorOutput(generator.state);
 }
 
 int32_t CalendarSecondsAt(int64_t unixSeconds) {

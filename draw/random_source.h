@@ -9,6 +9,22 @@ struct Generator {
   uint32_t state;
 };
 
+// The generator itself, defined once here for the die and for every tool that retraces it: one
+// step is state * 22695477 + 1 (0x015A4E35), and a value is bits 16 to 30 of the new state.
+constexpr uint32_t kGeneratorMultiplier = 22695477u;
+constexpr uint32_t kGeneratorIncrement = 1u;
+constexpr int kGeneratorOutputShift = 16;
+constexpr uint32_t kGeneratorOutputMask = 0x7FFFu;
+
+constexpr uint32_t GeneratorStep(uint32_t state) {
+  return state * kGeneratorMultiplier + kGeneratorIncrement;
+}
+
+// The value a state shows (0..32767); bit 31 never reaches it.
+constexpr int32_t GeneratorOutput(uint32_t state) {
+  return static_cast<int32_t>((state >> kGeneratorOutputShift) & kGeneratorOutputMask);
+}
+
 // Sets the state to `seed` and takes one step, so the first value a draw sees is already mixed.
 void Seed(Generator& generator, uint32_t seed);
 

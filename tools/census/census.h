@@ -8,7 +8,8 @@
 #include <functional>
 #include <vector>
 
-enum : uint32_t { kPossiblePicks = 10295472 };  // C(37, 7)
+#include "pick_counter.h"
+#include "pick_rank.h"
 
 // The builds of the walk: for any x86-64 processor, with the bit-counting instructions of newer
 // ones, and sixteen draws at a time with AVX-512. kBest takes the fastest the processor runs.
@@ -30,7 +31,7 @@ struct CensusResult {
   uint64_t fewestDistinctSeedCount = 0;
   std::vector<uint32_t> fewestDistinctSeeds;
   // Seeds by the candidate index (6..19) where their seventh distinct value first stands.
-  uint64_t seventhIndex[20] = {};
+  uint64_t seventhIndex[kCandidateCount] = {};
   // Seeds whose candidates hold fewer than seven distinct values: their line would show 00s.
   uint64_t shortPicks = 0;
   int latestIndex = -1;                    // the latest index any seed needs
@@ -42,15 +43,11 @@ struct CensusResult {
 
 // Figures derived from pickCounts.
 struct PickSummary {
-  uint64_t numberCounts[38] = {};  // seeds whose pick holds the number (1..37)
-  uint32_t picksShown = 0;         // picks with a nonzero count
+  uint64_t numberCounts[kHighestNumber + 1] = {};  // seeds whose pick holds the number (1..37)
+  uint32_t picksShown = 0;                         // picks with a nonzero count
   uint32_t mostFrequentRank = 0, leastFrequentRank = 0;  // least among those shown
   uint64_t mostFrequentCount = 0, leastFrequentCount = 0;
 };
-
-// Rank of seven numbers (1..37, ascending) among all C(37, 7) picks, in colexicographic order.
-uint32_t PickRank(const int32_t pick[7]);
-void PickFromRank(uint32_t rank, int32_t pick[7]);
 
 struct CensusOptions {
   uint32_t firstSeed = 0;
@@ -61,6 +58,7 @@ struct CensusOptions {
   uint64_t cycleDraws = 0;
   uint32_t cycleOrigin = 0;
   CensusPath path = CensusPath::kBest;
+  CounterShape counter;                     // each worker's pick counter; tests make it small
   const std::atomic<bool>* stop = nullptr;  // set from outside to end early
   // Called now and then, on the calling thread, with the share of the work done (0..1).
   std::function<void(double)> progress;
@@ -71,22 +69,11 @@ PickSummary SummarisePicks(const CensusResult& result);
 
 // One draw as the fast path sees it, for checking it against the library's draw.
 struct WalkedPick {
-  uint32_t seed;     // the lower of the two seeds (bit 31 clear)
-  int32_t pick[7];   // ascending, zeros first when short
-  int seventhIndex;  // -1 when short
-  int distinct;      // distinct values among the twenty candidates
+  uint32_t seed;            // the lower of the two seeds (bit 31 clear)
+  int32_t pick[kPickSize];  // ascending, zeros first when short
+  int seventhIndex;         // -1 when short
+  int distinct;             // distinct values among the twenty candidates
 };
-
-// The fast path's picks for `count` consecutive draws of the generator's cycle, ending with the
-// draw of `lastSeed` (walked backwards from there, so the first element is lastSeed's).
-std::vector<WalkedPick> WalkCycleForTest(uint32_t lastSeed, uint32_t count);
-
-// The lower seed of the draw at `position` of the walk's cycle, counted from state `origin`, so
-// that a census limited to the first draws of the cycle can be checked seed by seed.
-uint32_t SeedOfCyclePosition(uint64_t position, uint32_t origin = 0);
-
-// The origin that makes the seed's draw position 0 of the cycle.
-uint32_t CycleOriginOfSeed(uint32_t seed);
 
 // The straightforward path's view of one seed, for the same comparison and for --verify.
 WalkedPick DrawOneSeedForCensus(uint32_t seed);

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "census.h"
+#include "census_args.h"
 #include "census_report.h"
 
 #ifndef VOREL_VERSION

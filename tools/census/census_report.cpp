@@ -1,3 +1,4 @@
+// The census's three reports: a table for people, JSON for programs, an SVG bar chart.
 #include "census_report.h"
 
 #include <algorithm>
@@ -5,24 +6,12 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "pick_options.h"
-
-const char kCensusUsage[] =
-    "Usage: vorel-census [--seeds A:B] [--threads N] [--json] [--chart FILE.svg] [--verify]\n"
-    "Counts the die's pick for every seed and reports what it can and cannot show.\n"
-    "\n"
-    "  --seeds A:B      only the seeds A to B, both included (decimal or 0x-hexadecimal);\n"
-    "                   the default is every seed, 0:4294967295\n"
-    "  --threads N      worker threads (default: every core)\n"
-    "  --json           print the figures as JSON instead of a table\n"
-    "  --chart FILE     also draw how often each number is picked, as an SVG bar chart\n"
-    "  --verify         check the fast census against the plain draw on every seed (slow)\n"
-    "  --help, --version\n"
-    "\n"
-    "Exit codes: 0 done, 1 cannot write, 2 bad command line, 3 verification failed,\n"
-    "130 interrupted.\n";
+#include "draw.h"
 
 namespace {
+
+// The seventh distinct value stands at index 6 at the earliest.
+constexpr int kFirstSeventhIndex = kPickSize - 1;
 
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string Format(const char* format, ...) {
@@ -35,10 +24,10 @@ std::string Format(const char* format, ...) {
 }
 
 std::string LineOfRank(uint32_t rank) {
-  int32_t pick[7];
+  int32_t pick[kPickSize];
   PickFromRank(rank, pick);
-  std::string line;
-  for (int i = 0; i < 7; ++i) line += Format(i ? ",%02d" : "%02d", pick[i]);
+  char line[kPickSize * 12];
+  FormatLine(pick, line);
   return line;
 }
 
@@ -62,7 +51,7 @@ std::string JsonList(const std::vector<uint32_t>& seeds) {
 // The most and least picked numbers and the ratio of their counts.
 void NumberExtremes(const PickSummary& summary, int& most, int& least, double& ratio) {
   most = least = 1;
-  for (int n = 2; n <= 37; ++n) {
+  for (int n = 2; n <= kHighestNumber; ++n) {
     if (summary.numberCounts[n] > summary.numberCounts[most]) most = n;
     if (summary.numberCounts[n] < summary.numberCounts[least]) least = n;
   }
@@ -80,51 +69,6 @@ std::string HowCovered(const CensusResult& result) {
 }
 
 }  // namespace
-
-std::string ParseCensusArgs(int argc, const char* const* argv, CensusArgs& args) {
-  args = CensusArgs();
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    bool takesValue = arg == "--seeds" || arg == "--threads" || arg == "--chart";
-    if (takesValue && i + 1 >= argc) return "vorel-census: " + arg + " needs a value";
-    if (arg == "--seeds") {
-      std::string range = argv[++i];
-      size_t colon = range.find(':');
-      uint32_t a, b;
-      if (colon == std::string::npos || !ParseSeed(range.substr(0, colon), a) ||
-          !ParseSeed(range.substr(colon + 1), b)) {
-        return "vorel-census: seed range '" + range +
-               "' is not A:B with seeds from 0 to 4294967295";
-      }
-      if (a > b) return "vorel-census: seed range '" + range + "' is empty (A is above B)";
-      args.firstSeed = a;
-      args.lastSeed = b;
-    } else if (arg == "--threads") {
-      std::string value = argv[++i];
-      uint32_t threads;
-      if (!ParseSeed(value, threads) || threads == 0 || threads > 1024) {
-        return "vorel-census: thread count '" + value + "' is not a number from 1 to 1024";
-      }
-      args.threads = threads;
-    } else if (arg == "--chart") {
-      args.chartPath = argv[++i];
-      if (args.chartPath.empty()) return "vorel-census: --chart needs a file name";
-    } else if (arg == "--json") {
-      args.json = true;
-    } else if (arg == "--verify") {
-      args.verify = true;
-    } else if (arg == "--help" || arg == "-h") {
-      args.help = true;
-    } else if (arg == "--version") {
-      args.version = true;
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      return "vorel-census: unknown option '" + arg + "' (see --help)";
-    } else {
-      return "vorel-census: unexpected argument '" + arg + "' (see --help)";
-    }
-  }
-  return "";
-}
 
 std::string CensusTable(const CensusResult& result, const PickSummary& summary, double seconds,
                         unsigned threads) {
@@ -150,7 +94,7 @@ std::string CensusTable(const CensusResult& result, const PickSummary& summary, 
 
   out += "Candidate index where the seventh distinct value first stands\n";
   out += "  index  seeds\n";
-  for (int i = 6; i < 20; ++i) {
+  for (int i = kFirstSeventhIndex; i < kCandidateCount; ++i) {
     out += Format("  %5d  %llu\n", i, static_cast<unsigned long long>(result.seventhIndex[i]));
   }
   out += Format("Latest index: %d, needed by %llu seed%s", result.latestIndex,
@@ -160,7 +104,7 @@ std::string CensusTable(const CensusResult& result, const PickSummary& summary, 
 
   out += "How often each number is in the pick\n";
   out += "  number  seeds        share of seeds\n";
-  for (int n = 1; n <= 37; ++n) {
+  for (int n = 1; n <= kHighestNumber; ++n) {
     double share = result.seedsCovered ? 100.0 * summary.numberCounts[n] / result.seedsCovered : 0;
     out += Format("  %6.2d  %-11llu  %.4f%%\n", n,
                   static_cast<unsigned long long>(summary.numberCounts[n]), share);
@@ -201,15 +145,16 @@ std::string CensusJson(const CensusResult& result, const PickSummary& summary, d
   out += "  \"fewest_distinct_candidates_seeds\": " + JsonList(result.fewestDistinctSeeds) + ",\n";
   out += Format("  \"seeds_with_00_in_the_line\": %llu,\n", u(result.shortPicks));
   out += "  \"seeds_by_seventh_distinct_index\": {";
-  for (int i = 6; i < 20; ++i) {
-    out += Format("%s\"%d\": %llu", i == 6 ? "" : ", ", i, u(result.seventhIndex[i]));
+  for (int i = kFirstSeventhIndex; i < kCandidateCount; ++i) {
+    out +=
+        Format("%s\"%d\": %llu", i == kFirstSeventhIndex ? "" : ", ", i, u(result.seventhIndex[i]));
   }
   out += "},\n";
   out += Format("  \"latest_index\": %d,\n  \"latest_index_seed_count\": %llu,\n",
                 result.latestIndex, u(result.latestIndexSeedCount));
   out += "  \"latest_index_seeds\": " + JsonList(result.latestIndexSeeds) + ",\n";
   out += "  \"number_counts\": {";
-  for (int n = 1; n <= 37; ++n) {
+  for (int n = 1; n <= kHighestNumber; ++n) {
     out += Format("%s\"%d\": %llu", n == 1 ? "" : ", ", n, u(summary.numberCounts[n]));
   }
   int most, least;
@@ -227,26 +172,102 @@ std::string CensusJson(const CensusResult& result, const PickSummary& summary, d
   return out;
 }
 
-std::string CensusChart(const CensusResult& result, const PickSummary& summary) {
-  // Two panels: the counts from zero, which show how even the die is, and each number's
-  // difference from the average, which shows the slight lean towards 1 to 23.
-  const int width = 900, height = 745, left = 100, right = 20;
-  const int top = 80, panel = 250, gap = 110;
-  const double plotWidth = width - left - right, slot = plotWidth / 37;
-  uint64_t highest = 1, sum = 0;
-  for (int n = 1; n <= 37; ++n) {
-    highest = std::max(highest, summary.numberCounts[n]);
-    sum += summary.numberCounts[n];
+namespace {
+
+// The chart's frame in pixels, and what both panels share: each number's slot and colour.
+struct ChartFrame {
+  static constexpr int kWidth = 900, kHeight = 745, kLeft = 100, kRight = 20;
+  static constexpr int kTop = 80, kPanel = 250, kGap = 110;
+  static constexpr double kPlotWidth = kWidth - kLeft - kRight;
+  static constexpr double kSlot = kPlotWidth / kHighestNumber;
+  int most, least;  // the numbers in red and in blue
+  double ratio;
+
+  const char* Colour(int n) const {
+    return n == most ? "#c0392b" : n == least ? "#2471a3" : "#7f8c8d";
   }
-  double average = static_cast<double>(sum) / 37;
+  static double BarX(int n) { return kLeft + kSlot * (n - 1) + kSlot * 0.15; }
+};
+
+// Counts from zero, in millions of seeds, which show how even the die is.
+std::string CountPanel(const PickSummary& summary, const ChartFrame& frame) {
+  const int top = ChartFrame::kTop, panel = ChartFrame::kPanel, left = ChartFrame::kLeft;
+  uint64_t highest = 1;
+  for (int n = 1; n <= kHighestNumber; ++n) highest = std::max(highest, summary.numberCounts[n]);
   double step = 1;  // a round top for the axis, so the ticks read as plain numbers
   while (step * 10 < static_cast<double>(highest)) step *= 10;
   double axisTop = step * (static_cast<uint64_t>(highest / step) + 1);
-  int most, least;
-  double ratio;
-  NumberExtremes(summary, most, least, ratio);
-  auto colour = [&](int n) { return n == most ? "#c0392b" : n == least ? "#2471a3" : "#7f8c8d"; };
+  std::string svg;
+  for (int tick = 0; tick <= 4; ++tick) {
+    double y = top + panel - panel * tick / 4.0;
+    svg += Format("<line x1=\"%d\" x2=\"%d\" y1=\"%.1f\" y2=\"%.1f\" stroke=\"#ddd\"/>\n", left,
+                  ChartFrame::kWidth - ChartFrame::kRight, y, y);
+    svg += Format("<text x=\"%d\" y=\"%.1f\" font-size=\"11\" text-anchor=\"end\">%.6g M</text>\n",
+                  left - 6, y + 4, axisTop * tick / 4 / 1e6);
+  }
+  for (int n = 1; n <= kHighestNumber; ++n) {
+    double barHeight = panel * static_cast<double>(summary.numberCounts[n]) / axisTop;
+    double x = ChartFrame::BarX(n);
+    svg += Format(
+        "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\">"
+        "<title>%02d: %llu seeds</title></rect>\n",
+        x, top + panel - barHeight, ChartFrame::kSlot * 0.7, barHeight, frame.Colour(n), n,
+        static_cast<unsigned long long>(summary.numberCounts[n]));
+    svg += Format("<text x=\"%.1f\" y=\"%d\" font-size=\"10\" text-anchor=\"middle\">%02d</text>\n",
+                  x + ChartFrame::kSlot * 0.35, top + panel + 14, n);
+  }
+  svg += Format(
+      "<text x=\"22\" y=\"%d\" font-size=\"12\" text-anchor=\"middle\" "
+      "transform=\"rotate(-90 22 %d)\">seeds whose pick holds it</text>\n",
+      top + panel / 2, top + panel / 2);
+  return svg;
+}
 
+// Each number's difference from the average, in parts per million, which shows the slight lean
+// towards 1 to 23.
+std::string DifferencePanel(const PickSummary& summary, const ChartFrame& frame) {
+  const int panel = ChartFrame::kPanel, left = ChartFrame::kLeft;
+  const int second = ChartFrame::kTop + panel + ChartFrame::kGap, middle = second + panel / 2;
+  uint64_t sum = 0;
+  for (int n = 1; n <= kHighestNumber; ++n) sum += summary.numberCounts[n];
+  double average = static_cast<double>(sum) / kHighestNumber;
+  auto ppm = [&](int n) {
+    return average > 0 ? (summary.numberCounts[n] - average) / average * 1e6 : 0;
+  };
+  double largest = 1;
+  for (int n = 1; n <= kHighestNumber; ++n) largest = std::max(largest, std::abs(ppm(n)));
+  std::string svg = Format(
+      "<text x=\"%d\" y=\"%d\" font-size=\"14\" font-weight=\"bold\">Difference from "
+      "the average, in parts per million</text>\n",
+      left, second - 20);
+  for (int tick = -2; tick <= 2; ++tick) {
+    double y = middle - (panel / 2.0) * tick / 2;
+    svg += Format("<line x1=\"%d\" x2=\"%d\" y1=\"%.1f\" y2=\"%.1f\" stroke=\"%s\"/>\n", left,
+                  ChartFrame::kWidth - ChartFrame::kRight, y, y, tick == 0 ? "#555" : "#ddd");
+    svg += Format("<text x=\"%d\" y=\"%.1f\" font-size=\"11\" text-anchor=\"end\">%+.0f</text>\n",
+                  left - 6, y + 4, largest * tick / 2);
+  }
+  for (int n = 1; n <= kHighestNumber; ++n) {
+    double barHeight = (panel / 2.0) * std::abs(ppm(n)) / largest;
+    double x = ChartFrame::BarX(n);
+    svg += Format(
+        "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\">"
+        "<title>%02d: %+.1f ppm</title></rect>\n",
+        x, ppm(n) >= 0 ? middle - barHeight : middle, ChartFrame::kSlot * 0.7, barHeight,
+        frame.Colour(n), n, ppm(n));
+    svg += Format("<text x=\"%.1f\" y=\"%d\" font-size=\"10\" text-anchor=\"middle\">%02d</text>\n",
+                  x + ChartFrame::kSlot * 0.35, second + panel + 14, n);
+  }
+  return svg;
+}
+
+}  // namespace
+
+// Two panels under a title: the counts from zero and the differences from the average.
+std::string CensusChart(const CensusResult& result, const PickSummary& summary) {
+  const int width = ChartFrame::kWidth, height = ChartFrame::kHeight, left = ChartFrame::kLeft;
+  ChartFrame frame;
+  NumberExtremes(summary, frame.most, frame.least, frame.ratio);
   std::string svg = Format(
       "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\" "
       "viewBox=\"0 0 %d %d\" font-family=\"sans-serif\">\n",
@@ -259,63 +280,11 @@ std::string CensusChart(const CensusResult& result, const PickSummary& summary) 
   svg += Format(
       "<text x=\"%d\" y=\"52\" font-size=\"13\" fill=\"#444\">%llu seeds; most "
       "frequent %02d (red), least frequent %02d (blue), ratio %.6f</text>\n",
-      left, static_cast<unsigned long long>(result.seedsCovered), most, least, ratio);
-
-  // Counts from zero, in millions of seeds.
-  for (int tick = 0; tick <= 4; ++tick) {
-    double y = top + panel - panel * tick / 4.0;
-    svg += Format("<line x1=\"%d\" x2=\"%d\" y1=\"%.1f\" y2=\"%.1f\" stroke=\"#ddd\"/>\n", left,
-                  width - right, y, y);
-    svg += Format("<text x=\"%d\" y=\"%.1f\" font-size=\"11\" text-anchor=\"end\">%.6g M</text>\n",
-                  left - 6, y + 4, axisTop * tick / 4 / 1e6);
-  }
-  for (int n = 1; n <= 37; ++n) {
-    double barHeight = panel * static_cast<double>(summary.numberCounts[n]) / axisTop;
-    double x = left + slot * (n - 1) + slot * 0.15;
-    svg += Format(
-        "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\">"
-        "<title>%02d: %llu seeds</title></rect>\n",
-        x, top + panel - barHeight, slot * 0.7, barHeight, colour(n), n,
-        static_cast<unsigned long long>(summary.numberCounts[n]));
-    svg += Format("<text x=\"%.1f\" y=\"%d\" font-size=\"10\" text-anchor=\"middle\">%02d</text>\n",
-                  x + slot * 0.35, top + panel + 14, n);
-  }
-  svg += Format(
-      "<text x=\"22\" y=\"%d\" font-size=\"12\" text-anchor=\"middle\" "
-      "transform=\"rotate(-90 22 %d)\">seeds whose pick holds it</text>\n",
-      top + panel / 2, top + panel / 2);
-
-  // Difference from the average, in parts per million.
-  int second = top + panel + gap, middle = second + panel / 2;
-  double largest = 1;
-  for (int n = 1; n <= 37; ++n) {
-    double ppm = average > 0 ? (summary.numberCounts[n] - average) / average * 1e6 : 0;
-    largest = std::max(largest, std::abs(ppm));
-  }
-  svg += Format(
-      "<text x=\"%d\" y=\"%d\" font-size=\"14\" font-weight=\"bold\">Difference from "
-      "the average, in parts per million</text>\n",
-      left, second - 20);
-  for (int tick = -2; tick <= 2; ++tick) {
-    double y = middle - (panel / 2.0) * tick / 2;
-    svg += Format("<line x1=\"%d\" x2=\"%d\" y1=\"%.1f\" y2=\"%.1f\" stroke=\"%s\"/>\n", left,
-                  width - right, y, y, tick == 0 ? "#555" : "#ddd");
-    svg += Format("<text x=\"%d\" y=\"%.1f\" font-size=\"11\" text-anchor=\"end\">%+.0f</text>\n",
-                  left - 6, y + 4, largest * tick / 2);
-  }
-  for (int n = 1; n <= 37; ++n) {
-    double ppm = average > 0 ? (summary.numberCounts[n] - average) / average * 1e6 : 0;
-    double barHeight = (panel / 2.0) * std::abs(ppm) / largest;
-    double x = left + slot * (n - 1) + slot * 0.15;
-    svg += Format(
-        "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\">"
-        "<title>%02d: %+.1f ppm</title></rect>\n",
-        x, ppm >= 0 ? middle - barHeight : middle, slot * 0.7, barHeight, colour(n), n, ppm);
-    svg += Format("<text x=\"%.1f\" y=\"%d\" font-size=\"10\" text-anchor=\"middle\">%02d</text>\n",
-                  x + slot * 0.35, second + panel + 14, n);
-  }
+      left, static_cast<unsigned long long>(result.seedsCovered), frame.most, frame.least,
+      frame.ratio);
+  svg += CountPanel(summary, frame) + DifferencePanel(summary, frame);
   svg += Format("<text x=\"%.1f\" y=\"%d\" font-size=\"12\" text-anchor=\"middle\">number</text>\n",
-                left + plotWidth / 2, height - 12);
+                left + ChartFrame::kPlotWidth / 2, height - 12);
   svg += "</svg>\n";
   return svg;
 }

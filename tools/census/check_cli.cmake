@@ -15,14 +15,34 @@ if(NOT rc EQUAL 0 OR NOT out MATCHES "Latest index: 19, needed by 1 seed: 123742
   message(FATAL_ERROR "table run: exit ${rc}\n${out}${err}")
 endif()
 run(--seeds 0:999 --json)
-if(NOT rc EQUAL 0 OR NOT out MATCHES "^{\n  \"seeds_covered\": 1000,")
-  message(FATAL_ERROR "json run: exit ${rc}\n${out}${err}")
+string(JSON covered ERROR_VARIABLE problem GET "${out}" seeds_covered)
+if(NOT rc EQUAL 0 OR problem OR NOT covered EQUAL 1000)
+  message(FATAL_ERROR "json run: exit ${rc}, seeds_covered '${covered}' ${problem}\n${out}${err}")
 endif()
 
-foreach(bad "--seeds;7" "--seeds;9:3" "--seeds;:" "--threads;0" "--threads" "--chart;/nonexistent-dir/c.svg" "--wat")
-  run(${bad} --seeds 0:9)
-  if(NOT rc EQUAL 2 OR NOT out STREQUAL "" OR err STREQUAL "")
-    message(FATAL_ERROR "'${bad}': exit ${rc}, printed '${out}', error '${err}'")
+# Each bad command line, after a good range so the bad part is what fails, and the line naming it.
+set(cases
+    "--seeds 7" "seed range '7' is not A:B"
+    "--seeds 9:3" "seed range '9:3' is empty"
+    "--seeds :" "seed range ':' is not A:B"
+    "--threads 0" "thread count '0' is not a number from 1 to 1024"
+    "--threads" "--threads needs a value"
+    "--chart /nonexistent-dir/c.svg" "cannot write the chart to '/nonexistent-dir/c.svg'"
+    "--wat" "unknown option '--wat'")
+list(LENGTH cases length)
+math(EXPR last "${length} - 1")
+foreach(at RANGE 0 ${last} 2)
+  math(EXPR next "${at} + 1")
+  list(GET cases ${at} shown)
+  list(GET cases ${next} message)
+  separate_arguments(bad UNIX_COMMAND "${shown}")
+  run(--seeds 0:9 ${bad})
+  if(NOT rc EQUAL 2 OR NOT out STREQUAL "" OR NOT err MATCHES "^vorel-census: ")
+    message(FATAL_ERROR "'${shown}': exit ${rc}, printed '${out}', error '${err}'")
+  endif()
+  string(FIND "${err}" "${message}" found)
+  if(found EQUAL -1)
+    message(FATAL_ERROR "'${shown}': error '${err}' does not say '${message}'")
   endif()
 endforeach()
 message(STATUS "vorel-census: every command-line check passed")

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "cli_numbers.h"
 #include "draw.h"
 
 const char kPickUsage[] =
@@ -16,30 +17,6 @@ const char kPickUsage[] =
     "  --version        print the version\n"
     "\n"
     "Exit codes: 0 done, 2 bad command line.\n";
-
-bool ParseSeed(const std::string& text, uint32_t& seed) {
-  bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-  size_t start = hex ? 2 : 0;
-  if (text.size() == start) return false;
-  uint64_t value = 0;
-  for (size_t i = start; i < text.size(); ++i) {
-    char c = text[i];
-    int digit;
-    if (c >= '0' && c <= '9') {
-      digit = c - '0';
-    } else if (hex && c >= 'a' && c <= 'f') {
-      digit = c - 'a' + 10;
-    } else if (hex && c >= 'A' && c <= 'F') {
-      digit = c - 'A' + 10;
-    } else {
-      return false;
-    }
-    value = value * (hex ? 16 : 10) + static_cast<uint64_t>(digit);
-    if (value > 0xFFFFFFFFu) return false;
-  }
-  seed = static_cast<uint32_t>(value);
-  return true;
-}
 
 // Days from 1970-01-01 to the given date of the proleptic Gregorian calendar.
 static int64_t DaysFromCivil(int64_t year, int64_t month, int64_t day) {

@@ -14,9 +14,6 @@ struct PickOptions {
 // Reads argv[1..argc-1]. Returns "" when they make sense, else one line naming the bad value.
 std::string ParsePickOptions(int argc, const char* const* argv, PickOptions& options);
 
-// Decimal or 0x-hexadecimal, 0 to 4294967295, digits only.
-bool ParseSeed(const std::string& text, uint32_t& seed);
-
 // A UTC second written as YYYY-MM-DDTHH:MM:SSZ, from 1970 to 9999. On failure `why` says what.
 bool ParseUtcSecond(const std::string& text, int64_t& unixSeconds, std::string& why);
 

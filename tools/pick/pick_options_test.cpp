@@ -12,29 +12,6 @@ std::string Parse(std::vector<const char*> args, PickOptions& options) {
   return ParsePickOptions(static_cast<int>(args.size()), args.data(), options);
 }
 
-TEST(PickSeed, AcceptsDecimalAndHexAcrossTheWholeRange) {
-  const struct {
-    const char* text;
-    uint32_t value;
-  } good[] = {{"0", 0},
-              {"007", 7},
-              {"4294967295", 0xFFFFFFFFu},
-              {"0x0", 0},
-              {"0XfF", 255},
-              {"0xFFFFFFFF", 0xFFFFFFFFu},
-              {"1237421458", 1237421458u}};
-  for (const auto& c : good) {
-    uint32_t seed = 12345;
-    EXPECT_TRUE(ParseSeed(c.text, seed)) << c.text;
-    EXPECT_EQ(seed, c.value) << c.text;
-  }
-  for (const char* bad : {"", "-1", "+1", "4294967296", "0x100000000", "99999999999999999999", "0x",
-                          "12a", "0x1g", " 1", "1.5"}) {
-    uint32_t seed = 0;
-    EXPECT_FALSE(ParseSeed(bad, seed)) << "'" << bad << "'";
-  }
-}
-
 TEST(PickTime, ReadsUtcSecondsAndRejectsDaysThatDoNotExist) {
   const struct {
     const char* text;

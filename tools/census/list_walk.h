@@ -1,0 +1,39 @@
+// The vector walk's algorithm for one lane, in plain C++, to read the vector code against and to
+// test it lane by lane. The lane keeps the last eight distinct values pushed, most recent first,
+// with the step at which each was last pushed. Since the walk pushes each window's candidates
+// from the back, the k-th entry is the window's k-th distinct value in order of first
+// appearance, and its age (now minus its step) is the candidate index where it first stands. The
+// pick is the first seven entries while the seventh is inside the window; the eighth entry only
+// tells a window with exactly seven distinct values from one with more.
+#pragma once
+
+#include <cstdint>
+
+#include "draw.h"
+#include "tally.h"
+
+// What a walk sees of one window.
+struct ListFigures {
+  uint64_t pick;     // the first seven entries' values as a mask (bit v: the number v + 1)
+  uint32_t rank;     // the pick's rank; kPossiblePicks when the window is short
+  int seventhIndex;  // where the seventh distinct value first stands; -1 when fewer than seven
+  int distinct;      // distinct values in the window, exact below eight; 8 means eight or more
+};
+
+struct ListLane {
+  uint32_t state;  // whose candidate is pushed next
+  int64_t step;    // pushes so far
+  uint8_t value[kListLength];
+  int64_t pushedAt[kListLength];
+  uint64_t pick;
+};
+
+// The list starts with stand-ins 37..44 pushed at step -20: they match no candidate and are
+// outside every window, so a lane that has not yet seen seven distinct values is short. Then the
+// warm-up pushes the nineteen candidates behind the first window.
+constexpr uint32_t kStandInValue = kHighestNumber;
+constexpr int64_t kStandInStep = -kCandidateCount;
+void StartListLane(ListLane& lane, uint32_t firstState);
+
+// Pushes the next candidate and reads the window that now ends there.
+ListFigures StepListLane(ListLane& lane);

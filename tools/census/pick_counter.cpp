@@ -1,0 +1,86 @@
+#include "pick_counter.h"
+
+#include <algorithm>
+
+PickCounter::PickCounter(CounterShape shape)
+    : queueLength(std::max(kLine, (shape.queueLength + kLine - 1) / kLine * kLine)),
+      queueLines(queueLength / kLine + 1),
+      counterBits(std::min(std::max(shape.counterBits, 1), 8)),
+      counterMask(static_cast<uint8_t>((1u << counterBits) - 1)),
+      counts(static_cast<size_t>(kSlices) << (kSliceBits + 1)),
+      queue(static_cast<size_t>(kSlices) * queueLines),
+      tails(kSlices),
+      queued(kSlices) {}
+
+// The entry, doubled bit and all, is the counter's place in its slice: picks shown by two draws
+// in a row are counted in the upper half of the slice's counters. A byte counter wraps by itself,
+// in one instruction that adds to memory and sets the flags; a narrower one wraps at its mask.
+template <bool kWholeByte>
+void PickCounter::CountEntries(uint8_t* base, uint32_t slice, const uint16_t* entries, uint32_t n) {
+  const uint8_t mask = counterMask;
+  for (uint32_t i = 0; i < n; ++i) {
+    uint8_t& counter = base[entries[i]];
+    uint8_t count = kWholeByte ? ++counter : (counter = static_cast<uint8_t>((counter + 1) & mask));
+    if (__builtin_expect(count == 0, 0)) NoteWrap(slice, entries[i]);
+  }
+}
+
+// Counts the slice's n entries, the last `inTail` of them still in its tail line.
+void PickCounter::Apply(uint32_t slice, uint32_t n, uint32_t inTail) {
+  uint8_t* base = &counts[static_cast<size_t>(slice) << (kSliceBits + 1)];
+  for (uint32_t line = 0; line < (1u << kSliceBits); line += 64) {
+    __builtin_prefetch(&base[line], 1, 3);
+  }
+  uint16_t* lines = queue[static_cast<size_t>(slice) * queueLines + 1].entries;
+  uint16_t* tail = tails[slice].entries;
+  uint32_t inLines = n - inTail;
+  if (slice == kLastSlice) {
+    inLines = KeepRealPicks(lines, inLines);
+    inTail = KeepRealPicks(tail, inTail);
+  }
+  if (counterBits == 8) {
+    CountEntries<true>(base, slice, lines, inLines);
+    CountEntries<true>(base, slice, tail, inTail);
+  } else {
+    CountEntries<false>(base, slice, lines, inLines);
+    CountEntries<false>(base, slice, tail, inTail);
+  }
+}
+
+// The last slice's places past the last pick have counters, but no pick: an entry there is
+// dropped and noted, so it can neither count nor wrap. Returns how many entries are left.
+uint32_t PickCounter::KeepRealPicks(uint16_t* entries, uint32_t n) {
+  uint32_t kept = 0;
+  for (uint32_t i = 0; i < n; ++i) {
+    if ((entries[i] & kPlace) < kPlacesInLastSlice) {
+      entries[kept++] = entries[i];
+    } else {
+      refused += entries[i] & kTwice ? 2 : 1;
+    }
+  }
+  return kept;
+}
+
+// A counter in the upper half counts pairs of draws, so its wrap stands for twice as many.
+void PickCounter::NoteWrap(uint32_t slice, uint32_t entry) {
+  uint32_t rank = (slice << kSliceBits) | (entry & kPlace);
+  wrapped.push_back(rank);
+  if (entry & kTwice) wrapped.push_back(rank);
+}
+
+void PickCounter::ApplyAll() {
+  for (uint32_t slice = 0; slice < kSlices; ++slice) {
+    uint32_t n = queued[slice];
+    // A full tail is streamed out only when the next entry comes, so it still holds its line.
+    Apply(slice, n, n % kLine == 0 ? std::min(n, kLine) : n % kLine);
+    queued[slice] = 0;
+  }
+}
+
+void PickCounter::AddCountsTo(std::vector<uint32_t>& pickCounts) const {
+  for (uint32_t rank = 0; rank < kPossiblePicks; ++rank) {
+    size_t at = static_cast<size_t>(rank >> kSliceBits) << (kSliceBits + 1) | (rank & kPlace);
+    pickCounts[rank] += counts[at] + 2u * counts[at | kTwice];
+  }
+  for (uint32_t rank : wrapped) pickCounts[rank] += 1u << counterBits;
+}

@@ -1,0 +1,115 @@
+// One worker's count of each pick's seeds. 2^31 increments scattered over 10 million counters
+// would each miss the cache, so they wait in one queue per slice of 16384 picks and are applied a
+// queue at a time, while that slice's counters sit in the cache. Entries gather in a cache line
+// per slice (its tail) and go to the queue a whole line at a time, past the cache.
+//
+// A counter is narrow (one byte in the census) and comes in two halves per slice: picks shown by
+// one draw, and picks shown by two draws in a row, which make one entry. The few counters that
+// pass their top within one worker are noted each time they wrap. The queue's length and the
+// counters' width are parameters, so that tests can fill queues and wrap counters in a few
+// thousand entries.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+#include "pick_rank.h"
+
+// How a counter is built: entries queued per slice before they are applied (a multiple of 32),
+// and the bits of each counter (1 to 8).
+struct CounterShape {
+  uint32_t queueLength = 32768;
+  int counterBits = 8;
+};
+
+struct PickCounter {
+  static constexpr int kSliceBits = 14;
+  static constexpr uint32_t kSlices = (kPossiblePicks >> kSliceBits) + 1;
+  static constexpr uint32_t kPlace = (1u << kSliceBits) - 1, kTwice = 1u << kSliceBits;
+  static constexpr uint32_t kLine = 32;  // entries per cache line
+  // The last slice holds the last pick's place and the unused places past it.
+  static constexpr uint32_t kLastSlice = kSlices - 1, kPlacesInLastSlice = kPossiblePicks & kPlace;
+
+  // A word, as the walks hand it over: the slice in the top half; below, the entry: the rank's
+  // place in its slice and, in the next bit up, whether it stands for two draws in a row.
+  // Rank 1234567 is slice 75 (75 * 16384 = 1228800), place 5767: word 0x004B1687, or
+  // 0x004B5687 for two draws.
+  static_assert(kSlices <= 1u << 16, "the slice fits the word's top half");
+  static_assert(kTwice < 1u << 16, "an entry, place and doubled bit, fits sixteen bits");
+  static_assert((kSlices << kSliceBits) >= kPossiblePicks, "every rank has a slice");
+
+  struct alignas(64) Line {
+    uint16_t entries[kLine];
+  };
+  static_assert(sizeof(Line) == 64, "a line fills one cache line");
+
+  explicit PickCounter(CounterShape shape = CounterShape());
+
+  static uint32_t Word(uint32_t rank, bool twice = false) {
+    return (rank >> kSliceBits << 16) | (rank & kPlace) | (twice ? kTwice : 0u);
+  }
+
+  void Add(uint32_t word) { AddAll(&word, 1); }
+
+  inline __attribute__((always_inline)) void AddAll(const uint32_t* words, size_t count) {
+    uint32_t* __restrict fill = queued.data();
+    Line* __restrict tail = tails.data();
+    Line* __restrict lines = queue.data();
+    for (size_t i = 0; i < count; ++i) {
+      uint32_t slice = words[i] >> 16;
+      uint32_t n = fill[slice];
+      // A full tail line goes out only when the slice's next entry arrives, long after its last
+      // entry was written, so reading it back never waits for that write. At n = 0 the empty
+      // line goes to the spare line in front of the queue.
+      if (n % kLine == 0) {
+        StreamLine(&lines[slice * queueLines + n / kLine], tail[slice]);
+        if (n == queueLength) {
+          Apply(slice, n, 0);
+          n = 0;
+        }
+      }
+      tail[slice].entries[n % kLine] = static_cast<uint16_t>(words[i]);
+      fill[slice] = n + 1;
+    }
+  }
+
+  // Counts what still waits in the queues. Call once, when the worker is done.
+  void ApplyAll();
+
+  // Adds each rank's count, the wraps included, to pickCounts[rank] (one slot per possible pick).
+  void AddCountsTo(std::vector<uint32_t>& pickCounts) const;
+
+  // Draws whose entry named a place past the last pick: refused, never counted. Only a fault in
+  // a walk makes one.
+  uint64_t refused = 0;
+
+ private:
+  static inline __attribute__((always_inline)) void StreamLine(Line* to, const Line& from) {
+#if defined(__x86_64__)
+    const __m128i* source = reinterpret_cast<const __m128i*>(from.entries);
+    __m128i* target = reinterpret_cast<__m128i*>(to->entries);
+    for (int q = 0; q < 4; ++q) _mm_stream_si128(target + q, _mm_load_si128(source + q));
+#else
+    *to = from;
+#endif
+  }
+
+  __attribute__((noinline)) void Apply(uint32_t slice, uint32_t n, uint32_t inTail);
+  uint32_t KeepRealPicks(uint16_t* entries, uint32_t n);
+  template <bool kWholeByte>
+  void CountEntries(uint8_t* base, uint32_t slice, const uint16_t* entries, uint32_t n);
+  __attribute__((noinline, cold)) void NoteWrap(uint32_t slice, uint32_t entry);
+
+  uint32_t queueLength, queueLines;  // lines per slice: the queue's and one spare in front
+  int counterBits;
+  uint8_t counterMask;
+  std::vector<uint8_t> counts;
+  std::vector<Line> queue, tails;
+  std::vector<uint32_t> queued;
+  std::vector<uint32_t> wrapped;  // a rank each time a counter of it wrapped, twice for a pair
+};

@@ -1,0 +1,80 @@
+#include "pick_counter.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <vector>
+
+namespace {
+
+// Feeds the counter a stream of words and holds its counts against a plain map: the ranks lie in
+// a few slices, the first and the last among them, and about a third stand for two draws.
+void ExpectCountsOfStream(CounterShape shape, int words, const std::vector<uint32_t>& ranks) {
+  PickCounter counter(shape);
+  std::map<uint32_t, uint32_t> expected;
+  std::mt19937 random(20261207);
+  for (int i = 0; i < words; ++i) {
+    uint32_t rank = ranks[random() % ranks.size()];
+    bool twice = random() % 3 == 0;
+    counter.Add(PickCounter::Word(rank, twice));
+    expected[rank] += twice ? 2 : 1;
+  }
+  counter.ApplyAll();
+  std::vector<uint32_t> counts(kPossiblePicks);
+  counter.AddCountsTo(counts);
+  int wrong = 0;
+  for (uint32_t rank : ranks) {
+    if (counts[rank] != expected[rank] && ++wrong <= 5) {
+      ADD_FAILURE() << "rank " << rank << ": counted " << counts[rank] << ", drawn "
+                    << expected[rank];
+    }
+  }
+  EXPECT_EQ(wrong, 0) << "queue of " << shape.queueLength << ", " << shape.counterBits << "-bit";
+  EXPECT_EQ(counter.refused, 0u);
+}
+
+std::vector<uint32_t> RanksInSomeSlices() {
+  std::vector<uint32_t> ranks;
+  for (uint32_t slice : {0u, 1u, 300u, PickCounter::kLastSlice}) {
+    for (uint32_t place = 0; place < 12; ++place) {
+      ranks.push_back(slice * (PickCounter::kPlace + 1) + place * 7);
+    }
+  }
+  ranks.push_back(kPossiblePicks - 1);
+  return ranks;
+}
+
+// A queue of one or two lines and counters of one or two bits: each slice's queue fills and is
+// applied hundreds of times, and each counter wraps, in both halves, hundreds of times.
+TEST(PickCounter, CountsThroughFullQueuesAndWrapsWhenSmall) {
+  for (CounterShape shape : {CounterShape{32, 1}, CounterShape{64, 2}, CounterShape{96, 3}}) {
+    ExpectCountsOfStream(shape, 40000, RanksInSomeSlices());
+  }
+}
+
+// The census's own shape: a few ranks often enough to fill a queue of 32768 twice and to wrap
+// byte counters over a hundred times.
+TEST(PickCounter, CountsThroughFullQueuesAndWrapsAsTheCensusBuildsIt) {
+  ExpectCountsOfStream(CounterShape(), 150000, {7u, 12345u, 12346u, kPossiblePicks - 1});
+}
+
+// A rank past the last pick names a counter that belongs to no pick: it is refused, whether it
+// reaches the counter through a full queue or at the end.
+TEST(PickCounter, RefusesPlacesPastTheLastPick) {
+  PickCounter counter(CounterShape{32, 1});
+  for (int i = 0; i < 100; ++i) {
+    counter.Add(PickCounter::Word(kPossiblePicks + i % 3, i % 2 == 0));
+    counter.Add(PickCounter::Word(kPossiblePicks - 1));
+  }
+  counter.ApplyAll();
+  std::vector<uint32_t> counts(kPossiblePicks);
+  counter.AddCountsTo(counts);
+  EXPECT_EQ(counter.refused, 150u);  // fifty of the hundred stand for two draws
+  EXPECT_EQ(counts[kPossiblePicks - 1], 100u);
+  uint64_t total = 0;
+  for (uint32_t count : counts) total += count;
+  EXPECT_EQ(total, 100u);
+}
+
+}  // namespace

@@ -1,0 +1,158 @@
+// The walks against the library's draw: the one-draw-at-a-time walk, the scalar twin of the
+// vector walk, and the vector walk lane by lane against its twin.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+#include "census.h"
+#include "cycle.h"
+#include "list_walk.h"
+#include "processor.h"
+#include "vector_walk.h"
+#include "window_walk.h"
+
+// Where a test prints figures, GoogleTest finds these next to the type.
+static bool operator==(const ListFigures& a, const ListFigures& b) {
+  return a.pick == b.pick && a.rank == b.rank && a.seventhIndex == b.seventhIndex &&
+         a.distinct == b.distinct;
+}
+
+static std::ostream& operator<<(std::ostream& out, const ListFigures& f) {
+  return out << "{pick 0x" << std::hex << f.pick << std::dec << ", rank " << f.rank
+             << ", seventh index " << f.seventhIndex << ", distinct " << f.distinct << "}";
+}
+
+namespace {
+
+const char kNoVector[] = "this processor has no AVX-512: the vector walk cannot run here";
+
+// The walk must give the very pick of the library's draw, for both seeds of each twin pair.
+void ExpectWalkMatchesDraw(uint32_t lastSeed, uint32_t count) {
+  std::vector<WalkedPick> walked = WalkCycleForTest(lastSeed, count);
+  ASSERT_EQ(walked.size(), count);
+  EXPECT_EQ(walked.front().seed, lastSeed & kLow31);
+  int failures = 0;
+  for (const WalkedPick& fast : walked) {
+    for (uint32_t seed : {fast.seed, fast.seed | ~kLow31}) {
+      int32_t pick[kPickSize];
+      DrawFromSeed(seed, pick);
+      WalkedPick plain = DrawOneSeedForCensus(seed);
+      bool same = fast.seventhIndex == plain.seventhIndex && fast.distinct == plain.distinct;
+      for (int i = 0; i < kPickSize; ++i) same = same && fast.pick[i] == pick[i];
+      if (!same && ++failures <= 5) ADD_FAILURE() << "seed " << seed << " disagrees";
+    }
+  }
+  EXPECT_EQ(failures, 0);
+}
+
+TEST(WindowWalk, AgreesWithTheDrawOverMillionsOfSeeds) {
+  for (uint32_t lastSeed : {0u, 0x12345678u, 0x7FFFFFFFu, 0xDEADBEEFu}) {
+    ExpectWalkMatchesDraw(lastSeed, 1 << 20);
+  }
+}
+
+TEST(WindowWalk, AgreesOnTheSpecialSeeds) {
+  // The seventh value at the last index, the failure seed and its twin, seeds 0 and 1.
+  for (uint32_t seed : {1237421458u, 3384905106u, 0xFFFFFFFFu, 2147483647u, 0u, 1u, 0x80000000u}) {
+    ExpectWalkMatchesDraw(seed, 64);
+  }
+  std::vector<WalkedPick> walked = WalkCycleForTest(1237421458u, 1);
+  EXPECT_EQ(walked[0].seventhIndex, 19);
+}
+
+// Seeds the stretches must pass: only seven distinct values and the seventh at index 19; seven
+// distinct values (the first such seed); the failure seed's twin; seeds 0 and 1.
+const uint32_t kSpecialSeeds[] = {1237421458u, 92753202u, 2147483647u, 0u, 1u, 281720379u};
+const int kSpecialStep = 40;  // a special seed's window comes this many steps into its stretch
+
+// Stretch l starts so that special seed l, where there is one, comes kSpecialStep steps in; the
+// others start at random states.
+std::vector<uint32_t> FirstStates(int stretches) {
+  std::vector<uint32_t> states(stretches);
+  std::mt19937 random(7);
+  for (int l = 0; l < stretches; ++l) {
+    bool special = l < static_cast<int>(std::size(kSpecialSeeds));
+    states[l] = special ? Jump(WindowOfSeed(kSpecialSeeds[l]), kSpecialStep) : random() & kLow31;
+  }
+  return states;
+}
+
+// What the draw says of the window of `state`, as a walk would see it.
+ListFigures FiguresOfDraw(uint32_t state) {
+  WalkedPick draw = DrawOneSeedForCensus(SeedOfWindow(state));
+  ListFigures figures = {0, kPossiblePicks, draw.seventhIndex, std::min(draw.distinct, 8)};
+  for (int32_t number : draw.pick) figures.pick |= number ? 1ull << (number - 1) : 0;
+  if (draw.seventhIndex >= 0) figures.rank = PickRank(draw.pick);
+  return figures;
+}
+
+TEST(ListWalk, TheTwinAgreesWithTheDraw) {
+  const int kStretches = 8, kSteps = 4000;
+  std::vector<uint32_t> firstStates = FirstStates(kStretches);
+  int wrong = 0;
+  for (int l = 0; l < kStretches; ++l) {
+    ListLane lane;
+    StartListLane(lane, firstStates[l]);
+    for (int step = 0; step < kSteps; ++step) {
+      uint32_t state = lane.state;
+      ListFigures twin = StepListLane(lane);
+      if (!(twin == FiguresOfDraw(state)) && ++wrong <= 5) {
+        ADD_FAILURE() << "stretch " << l << ", step " << step << ": twin " << twin << ", draw "
+                      << FiguresOfDraw(state);
+      }
+      if (l == 0 && step == kSpecialStep) {
+        EXPECT_EQ(twin.seventhIndex, 19) << "seed 1237421458";
+        EXPECT_EQ(twin.distinct, 7) << "seed 1237421458";
+      }
+    }
+  }
+  EXPECT_EQ(wrong, 0);
+}
+
+// The vector walk and its twin side by side, and both against the draw: any lane that steps
+// differently, ranks differently or reads an age differently shows at the step where it does.
+TEST(VectorWalk, EveryLaneMatchesTheScalarTwinAndTheDraw) {
+  if (!CanUseVector()) GTEST_SKIP() << kNoVector;
+  const int lanes = VectorLanes();
+  const uint64_t kSteps = 4000;
+  std::vector<uint32_t> firstStates = FirstStates(lanes);
+  std::vector<ListFigures> vector(kSteps * lanes);
+  VectorWalkForTest(firstStates.data(), kSteps, vector.data());
+  int wrong = 0;
+  for (int l = 0; l < lanes; ++l) {
+    ListLane lane;
+    StartListLane(lane, firstStates[l]);
+    for (uint64_t step = 0; step < kSteps; ++step) {
+      uint32_t state = lane.state;
+      ListFigures twin = StepListLane(lane), drawn = FiguresOfDraw(state);
+      const ListFigures& fast = vector[step * lanes + l];
+      if ((!(fast == twin) || !(fast == drawn)) && ++wrong <= 5) {
+        ADD_FAILURE() << "lane " << l << ", step " << step << ": vector " << fast << ", twin "
+                      << twin << ", draw " << drawn;
+      }
+    }
+  }
+  EXPECT_EQ(wrong, 0);
+}
+
+// Every draw of the vector walk reaches the pick counter once, and nothing else does: no entry
+// for a place past the last pick, none dropped, with queues that fill many times.
+TEST(VectorWalk, QueuesEachDrawOnceAndNothingElse) {
+  if (!CanUseVector()) GTEST_SKIP() << kNoVector;
+  const uint64_t kSteps = 1 << 14;
+  for (CounterShape shape : {CounterShape{32, 2}, CounterShape()}) {
+    Tally tally(shape);
+    WalkVector(tally, FirstStates(kVectorLanes).data(), kSteps);
+    tally.picks.ApplyAll();
+    std::vector<uint32_t> counts(kPossiblePicks);
+    tally.picks.AddCountsTo(counts);
+    uint64_t counted = 0;
+    for (uint32_t count : counts) counted += count;
+    EXPECT_EQ(counted, kSteps * kVectorLanes) << "queue of " << shape.queueLength;
+    EXPECT_EQ(tally.picks.refused, 0u) << "queue of " << shape.queueLength;
+  }
+}
+
+}  // namespace
