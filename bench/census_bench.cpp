@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
   uint64_t seeds;
   CensusOptions plain;
   plain.firstSeed = 0;
-  plain.lastSeed = (1u << 24) - 1;
+  plain.seedCount = 1u << 24;
   plain.threads = 1;
   double seconds = Time(plain, seeds);
   std::printf("plain draw, 1 thread:          %6.1f million seeds/s (%llu seeds in %.2f s)\n",

@@ -87,11 +87,11 @@ bool CensusPathAvailable(CensusPath path) {
 
 CensusResult RunCensus(const CensusOptions& options) {
   CensusResult result;
-  uint64_t first = options.firstSeed, last = options.lastSeed;
-  result.walkedTheCycle = first == 0 && last == 0xFFFFFFFFu;
+  uint64_t first = options.firstSeed;
+  result.walkedTheCycle = options.seedCount >= kSeedSpace;
   result.path = RunnablePath(options.path);
   ChunkedWork plan;
-  plan.total = result.walkedTheCycle ? kCycle : last - first + 1;
+  plan.total = result.walkedTheCycle ? kCycle : options.seedCount;
   if (result.walkedTheCycle && options.cycleDraws) {
     plan.total = std::min(plan.total, options.cycleDraws);
   }
@@ -99,6 +99,7 @@ CensusResult RunCensus(const CensusOptions& options) {
   plan.threads = WorkerCount(options.threads, plan.total, plan.chunk);
   plan.stop = options.stop;
   plan.progress = options.progress;
+  result.workers = plan.threads;
   std::vector<Tally> tallies = MakeTallies(plan.threads, options.counter);
   ChunksDone run = RunChunks(plan, [&](unsigned worker, uint64_t begin, uint64_t count) {
     if (result.walkedTheCycle) {
@@ -115,35 +116,6 @@ CensusResult RunCensus(const CensusOptions& options) {
   MergeTallies(tallies, weight, result);
   result.seedsCovered = run.done * weight;
   return result;
-}
-
-PickSummary SummarisePicks(const CensusResult& result) {
-  PickSummary summary;
-  if (result.pickCounts.size() != kPossiblePicks) return summary;
-  // Colexicographic order is rank order, so one walk through the picks visits each rank in turn.
-  int32_t pick[kPickSize] = {1, 2, 3, 4, 5, 6, 7};
-  summary.leastFrequentCount = UINT64_MAX;
-  for (uint32_t rank = 0; rank < kPossiblePicks; ++rank) {
-    uint64_t count = result.pickCounts[rank];
-    if (count) {
-      ++summary.picksShown;
-      for (int32_t number : pick) summary.numberCounts[number] += count;
-      if (count > summary.mostFrequentCount) {
-        summary.mostFrequentCount = count;
-        summary.mostFrequentRank = rank;
-      }
-      if (count < summary.leastFrequentCount) {
-        summary.leastFrequentCount = count;
-        summary.leastFrequentRank = rank;
-      }
-    }
-    int i = 0;  // the next pick in colexicographic order
-    while (i < kPickSize - 1 && pick[i] + 1 == pick[i + 1]) ++i;
-    ++pick[i];
-    for (int j = 0; j < i; ++j) pick[j] = j + 1;
-  }
-  if (summary.picksShown == 0) summary.leastFrequentCount = 0;
-  return summary;
 }
 
 namespace {
@@ -220,7 +192,7 @@ VerifyResult VerifyCensus(const CensusOptions& options) {
   MergeTallies(tallies, 1, plain);
   CensusOptions fastest = options;
   fastest.firstSeed = 0;
-  fastest.lastSeed = 0xFFFFFFFFu;
+  fastest.seedCount = kSeedSpace;
   fastest.path = CensusPath::kBest;
   fastest.progress = nullptr;
   CensusResult fast = RunCensus(fastest);

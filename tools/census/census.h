@@ -20,6 +20,7 @@ bool CensusPathAvailable(CensusPath path);
 
 struct CensusResult {
   uint64_t seedsCovered = 0;
+  unsigned workers = 0;                     // the threads that counted
   bool walkedTheCycle = false;              // the fast path over the whole space, else seed by seed
   CensusPath path = CensusPath::kPortable;  // the build of the walk that ran
   // The fewest distinct values among the twenty candidates of any seed covered, how many seeds
@@ -49,9 +50,14 @@ struct PickSummary {
   uint64_t mostFrequentCount = 0, leastFrequentCount = 0;
 };
 
+// Every seed there is: 2^32.
+constexpr uint64_t kSeedSpace = 1ull << 32;
+
 struct CensusOptions {
+  // The seeds counted: seedCount of them (1 to 2^32) from firstSeed on, wrapping past 4294967295
+  // to 0, as the die's seeds do past 2106.
   uint32_t firstSeed = 0;
-  uint32_t lastSeed = 0xFFFFFFFFu;
+  uint64_t seedCount = kSeedSpace;
   unsigned threads = 1;
   // With the whole space: walk only this many draws of the cycle (0: all 2^31), for timing and
   // tests, counting positions from the generator state `cycleOrigin` (see CycleOriginOfSeed).

@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
 
   CensusOptions options;
   options.firstSeed = args.firstSeed;
-  options.lastSeed = args.lastSeed;
+  options.seedCount = static_cast<uint64_t>(args.lastSeed) - args.firstSeed + 1;
   options.threads = threads;
   options.stop = &interrupted;
   auto start = std::chrono::steady_clock::now();
