@@ -1,0 +1,75 @@
+#include "cli_text.h"
+
+#include <cstdio>
+
+namespace {
+
+// The length of the well-formed UTF-8 sequence at `at` that encodes a printable character, or 0.
+// C1 controls (U+0080 to U+009F) count as unprintable: some terminals act on them as on ESC.
+size_t PrintableSequence(const std::string& text, size_t at) {
+  unsigned char lead = static_cast<unsigned char>(text[at]);
+  size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+  if (length == 0 || lead > 0xF4 || at + length > text.size()) return 0;
+  uint32_t code = lead & (0x7F >> length);
+  for (size_t i = 1; i < length; ++i) {
+    unsigned char next = static_cast<unsigned char>(text[at + i]);
+    if ((next & 0xC0) != 0x80) return 0;
+    code = code << 6 | (next & 0x3F);
+  }
+  static const uint32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
+  bool wellFormed =
+      code >= kShortest[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+  return wellFormed && code > 0x9F ? length : 0;
+}
+
+}  // namespace
+
+std::string Quoted(const std::string& value) {
+  std::string out = "'";
+  for (size_t at = 0; at < value.size();) {
+    unsigned char c = static_cast<unsigned char>(value[at]);
+    size_t sequence = c >= 0x80 ? PrintableSequence(value, at) : 0;
+    if (sequence) {
+      out.append(value, at, sequence);
+      at += sequence;
+      continue;
+    }
+    char escaped[5];
+    switch (c) {
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      default:
+        if (c >= 0x20 && c < 0x7F) {
+          out += static_cast<char>(c);
+        } else {
+          std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+          out += escaped;
+        }
+    }
+    ++at;
+  }
+  return out + "'";
+}
+
+std::string Grouped(uint64_t value) {
+  std::string digits = std::to_string(value), out;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+    out += digits[i];
+  }
+  return out;
+}
+
+std::string Counted(uint64_t count, const char* one, const char* many) {
+  return Grouped(count) + " " + (count == 1 ? one : many);
+}

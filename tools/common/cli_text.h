@@ -1,0 +1,16 @@
+// Text both command-line programs show a person: values echoed safely in a one-line message, and
+// counts that read at a glance.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// `value` in single quotes, with every byte that could break the line or the terminal written
+// out: \n, \r, \t, \\ and \xNN for other control bytes, DEL and bytes that are not UTF-8.
+std::string Quoted(const std::string& value);
+
+// 4294967296 as "4,294,967,296".
+std::string Grouped(uint64_t value);
+
+// "1 seed", "2 seeds": the count, grouped, and the word in the number it needs.
+std::string Counted(uint64_t count, const char* one, const char* many);
