@@ -1,0 +1,21 @@
+#include "number_figures.h"
+
+#include "draw.h"
+
+NumberExtremes FindNumberExtremes(const uint64_t counts[38]) {
+  NumberExtremes extremes;
+  extremes.mostCount = extremes.leastCount = counts[1];
+  for (int n = 2; n <= kHighestNumber; ++n) {
+    if (counts[n] > extremes.mostCount) extremes.mostCount = counts[n];
+    if (counts[n] < extremes.leastCount) extremes.leastCount = counts[n];
+  }
+  for (int n = 1; n <= kHighestNumber; ++n) {
+    if (counts[n] == extremes.mostCount) extremes.most.push_back(n);
+    if (counts[n] == extremes.leastCount) extremes.least.push_back(n);
+  }
+  extremes.ratioDefined = extremes.leastCount > 0;
+  if (extremes.ratioDefined) {
+    extremes.ratio = static_cast<double>(extremes.mostCount) / extremes.leastCount;
+  }
+  return extremes;
+}
