@@ -4,7 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
 bash scripts/install-deps.sh
-cmake --workflow --preset release >/dev/null
+cmake --preset release >/dev/null
+cmake --build --preset release >/dev/null
 for arch in win32 win64; do
   cmake --preset $arch >/dev/null
   cmake --build --preset $arch --target vorel bare_window bare_window_comctl startup_bench >/dev/null

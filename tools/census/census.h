@@ -48,6 +48,9 @@ struct PickSummary {
   uint32_t picksShown = 0;                         // picks with a nonzero count
   uint32_t mostFrequentRank = 0, leastFrequentRank = 0;  // least among those shown
   uint64_t mostFrequentCount = 0, leastFrequentCount = 0;
+  // Picks that share those counts, the ones named included: a tie is told as a tie. The ranks
+  // named are the lowest of them.
+  uint32_t mostFrequentPicks = 0, leastFrequentPicks = 0;
 };
 
 // Every seed there is: 2^32.

@@ -1,64 +1,130 @@
 #include "census_args.h"
 
+#include <set>
+
 #include "cli_numbers.h"
+#include "cli_text.h"
+#include "cli_time.h"
 
 const char kCensusUsage[] =
-    "Usage: vorel-census [--seeds A:B] [--threads N] [--json] [--chart FILE.svg] [--verify]\n"
+    "Usage: vorel-census [--seeds A:B | --from TIME --to TIME] [--threads N] [--json]\n"
+    "                    [--chart FILE.svg] [--verify]\n"
     "Counts the die's pick for every seed and reports what it can and cannot show.\n"
     "\n"
     "  --seeds A:B      only the seeds A to B, both included (decimal or 0x-hexadecimal);\n"
     "                   the default is every seed, 0:4294967295\n"
-    "  --threads N      worker threads (default: every core)\n"
+    "  --from TIME --to TIME\n"
+    "                   only the seeds of the key presses in those UTC seconds, both\n"
+    "                   included, e.g. --from 2027-01-01T00:00:00Z --to 2027-12-31T23:59:59Z\n"
+    "                   (the seed is the Unix time modulo 2^32: a span past 2106 wraps, and\n"
+    "                   a span of 2^32 seconds or more holds every seed)\n"
+    "  --threads N      worker threads (default: every core; never more than the cores)\n"
     "  --json           print the figures as JSON instead of a table\n"
-    "  --chart FILE     also draw how often each number is picked, as an SVG bar chart\n"
-    "  --verify         check the fast census against the plain draw on every seed (slow)\n"
+    "  --chart FILE     also draw how often each number is picked, as an SVG bar chart;\n"
+    "                   the file is replaced only once the chart is complete\n"
+    "  --verify         check the fast census against the plain draw, on every seed or on the\n"
+    "                   seeds asked for (every seed takes about 12 minutes)\n"
     "  --help, --version\n"
     "\n"
-    "Exit codes: 0 done, 1 cannot write, 2 bad command line, 3 verification failed,\n"
-    "130 interrupted.\n";
+    "Exit codes: 0 done, 1 cannot write the output or the chart, 2 bad command line,\n"
+    "3 verification found a difference, 129 hung up, 130 interrupted (Ctrl-C),\n"
+    "143 terminated.\n";
+
+namespace {
+
+bool TakesValue(const std::string& option) {
+  return option == "--seeds" || option == "--threads" || option == "--chart" ||
+         option == "--from" || option == "--to";
+}
+
+std::string ReadSeeds(const std::string& range, CensusScope& scope) {
+  size_t colon = range.find(':');
+  uint32_t a, b;
+  if (colon == std::string::npos || !ParseSeed(range.substr(0, colon), a) ||
+      !ParseSeed(range.substr(colon + 1), b)) {
+    return "seed range " + Quoted(range) + " is not A:B with seeds from 0 to 4294967295";
+  }
+  if (a > b) return "seed range " + Quoted(range) + " is empty (A is above B)";
+  scope = ScopeOfSeeds(a, b);
+  return "";
+}
+
+std::string ReadSecond(const std::string& value, int64_t& second) {
+  std::string why;
+  return ParseUtcSecond(value, second, why) ? "" : "time " + Quoted(value) + " " + why;
+}
+
+// One option with its value, if it takes one; "" or what is wrong with it.
+std::string ReadOption(const std::string& option, const std::string& value, CensusArgs& args,
+                       int64_t& from, int64_t& to) {
+  if (option == "--seeds") return ReadSeeds(value, args.scope);
+  if (option == "--from") return ReadSecond(value, from);
+  if (option == "--to") return ReadSecond(value, to);
+  if (option == "--threads") {
+    uint64_t threads;
+    if (!ParseCount(value, 1, kMostThreads, threads)) {
+      return "thread count " + Quoted(value) + " is not a number from 1 to " +
+             std::to_string(kMostThreads);
+    }
+    args.threads = static_cast<unsigned>(threads);
+  } else if (option == "--chart") {
+    if (value.empty()) return "--chart needs a file name";
+    args.chartPath = value;
+  } else if (option == "--json") {
+    args.json = true;
+  } else if (option == "--verify") {
+    args.verify = true;
+  } else if (option == "--help" || option == "-h") {
+    args.help = true;
+  } else if (option == "--version") {
+    args.version = true;
+  } else {
+    return "unknown option " + Quoted(option) + " (see --help)";
+  }
+  return "";
+}
+
+// Options that each make sense alone but not together.
+std::string CheckTogether(const std::set<std::string>& seen, const CensusArgs& args, int64_t from,
+                          int64_t to) {
+  bool span = seen.count("--from") || seen.count("--to");
+  if (span && seen.count("--seeds")) return "--seeds and --from/--to cannot be used together";
+  if (seen.count("--from") != seen.count("--to")) {
+    return seen.count("--from") ? "--from needs --to" : "--to needs --from";
+  }
+  if (span && to < from) {
+    return "time span " + UtcText(from) + " to " + UtcText(to) +
+           " is empty (--to is before --from)";
+  }
+  if (args.verify && (args.json || !args.chartPath.empty())) {
+    return std::string(
+               "--verify reports whether the counts agree, not the figures: it cannot be "
+               "used with ") +
+           (args.json ? "--json" : "--chart");
+  }
+  return "";
+}
+
+}  // namespace
 
 std::string ParseCensusArgs(int argc, const char* const* argv, CensusArgs& args) {
   args = CensusArgs();
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    bool takesValue = arg == "--seeds" || arg == "--threads" || arg == "--chart";
-    if (takesValue && i + 1 >= argc) return "vorel-census: " + arg + " needs a value";
-    if (arg == "--seeds") {
-      std::string range = argv[++i];
-      size_t colon = range.find(':');
-      uint32_t a, b;
-      if (colon == std::string::npos || !ParseSeed(range.substr(0, colon), a) ||
-          !ParseSeed(range.substr(colon + 1), b)) {
-        return "vorel-census: seed range '" + range +
-               "' is not A:B with seeds from 0 to 4294967295";
-      }
-      if (a > b) return "vorel-census: seed range '" + range + "' is empty (A is above B)";
-      args.firstSeed = a;
-      args.lastSeed = b;
-    } else if (arg == "--threads") {
-      std::string value = argv[++i];
-      uint64_t threads;
-      if (!ParseCount(value, 1, kMostThreads, threads)) {
-        return "vorel-census: thread count '" + value + "' is not a number from 1 to " +
-               std::to_string(kMostThreads);
-      }
-      args.threads = static_cast<unsigned>(threads);
-    } else if (arg == "--chart") {
-      args.chartPath = argv[++i];
-      if (args.chartPath.empty()) return "vorel-census: --chart needs a file name";
-    } else if (arg == "--json") {
-      args.json = true;
-    } else if (arg == "--verify") {
-      args.verify = true;
-    } else if (arg == "--help" || arg == "-h") {
-      args.help = true;
-    } else if (arg == "--version") {
-      args.version = true;
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      return "vorel-census: unknown option '" + arg + "' (see --help)";
+  std::set<std::string> seen;
+  int64_t from = 0, to = 0;
+  std::string wrong;
+  for (int i = 1; i < argc && wrong.empty(); ++i) {
+    std::string option = argv[i];
+    if (option.size() < 2 || option[0] != '-') {
+      wrong = "unexpected argument " + Quoted(option) + " (see --help)";
+    } else if (!seen.insert(option == "-h" ? "--help" : option).second) {
+      wrong = option + " given twice";
+    } else if (TakesValue(option) && i + 1 >= argc) {
+      wrong = option + " needs a value";
     } else {
-      return "vorel-census: unexpected argument '" + arg + "' (see --help)";
+      wrong = ReadOption(option, TakesValue(option) ? argv[++i] : "", args, from, to);
     }
   }
-  return "";
+  if (wrong.empty()) wrong = CheckTogether(seen, args, from, to);
+  if (wrong.empty() && seen.count("--from")) args.scope = ScopeOfSeconds(from, to);
+  return wrong.empty() ? "" : "vorel-census: " + wrong;
 }

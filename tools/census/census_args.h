@@ -4,11 +4,13 @@
 #include <cstdint>
 #include <string>
 
+#include "census_scope.h"
+
 // More threads than this is a typing error, not a machine.
 constexpr unsigned kMostThreads = 1024;
 
 struct CensusArgs {
-  uint32_t firstSeed = 0, lastSeed = 0xFFFFFFFFu;
+  CensusScope scope;     // every seed unless --seeds or --from/--to
   unsigned threads = 0;  // 0: every core
   bool json = false, verify = false, help = false, version = false;
   std::string chartPath;

@@ -2,11 +2,14 @@
 #include "census_report.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <nlohmann/json.hpp>
 
+#include "census_chart.h"
+#include "cli_text.h"
 #include "draw.h"
+#include "number_figures.h"
 
 namespace {
 
@@ -15,7 +18,7 @@ constexpr int kFirstSeventhIndex = kPickSize - 1;
 
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string Format(const char* format, ...) {
-  char buffer[512];
+  char buffer[256];
   va_list args;
   va_start(args, format);
   std::vsnprintf(buffer, sizeof buffer, format, args);
@@ -38,253 +41,181 @@ std::string SeedList(const std::vector<uint32_t>& seeds, uint64_t seedCount) {
   if (seeds.empty()) return out;
   size_t shown = std::min(seeds.size(), kShown);
   out += shown < seedCount ? "; the first: " : ": ";
-  for (size_t i = 0; i < shown; ++i) out += Format(i ? ", %u" : "%u", seeds[i]);
+  for (size_t i = 0; i < shown; ++i) out += (i ? ", " : "") + std::to_string(seeds[i]);
   return out;
 }
 
-std::string JsonList(const std::vector<uint32_t>& seeds) {
-  std::string out = "[";
-  for (size_t i = 0; i < seeds.size(); ++i) out += Format(i ? ", %u" : "%u", seeds[i]);
-  return out + "]";
-}
-
-// The most and least picked numbers and the ratio of their counts.
-void NumberExtremes(const PickSummary& summary, int& most, int& least, double& ratio) {
-  most = least = 1;
-  for (int n = 2; n <= kHighestNumber; ++n) {
-    if (summary.numberCounts[n] > summary.numberCounts[most]) most = n;
-    if (summary.numberCounts[n] < summary.numberCounts[least]) least = n;
-  }
-  ratio = summary.numberCounts[least]
-              ? static_cast<double>(summary.numberCounts[most]) / summary.numberCounts[least]
-              : 0.0;
-}
-
 std::string HowCovered(const CensusResult& result) {
+  if (result.walkedTheCycle && result.seedsCovered == kSeedSpace) {
+    return "seeds that differ only in bit 31 draw alike, so the 2,147,483,648 distinct draws "
+           "were walked once along the generator's cycle and each counted for both seeds";
+  }
   if (result.walkedTheCycle) {
-    return "seeds that differ only in bit 31 draw alike, so the 2147483648 distinct draws were "
-           "walked once along the generator's cycle and each counted for both seeds";
+    return "the generator's cycle walked once, each draw counted for those of its two seeds "
+           "(they differ only in bit 31) that lie in the span";
   }
   return "each seed drawn one by one";
+}
+
+// One end of the numbers: "09", "01, 02 (tied)" or "30 numbers (tied)".
+std::string NumberSide(const std::vector<int>& numbers) {
+  if (numbers.size() > 4) return std::to_string(numbers.size()) + " numbers (tied)";
+  std::string text;
+  for (size_t i = 0; i < numbers.size(); ++i) text += Format(i ? ", %02d" : "%02d", numbers[i]);
+  return numbers.size() > 1 ? text + " (tied)" : text;
+}
+
+// "Most frequent pick: LINE, N seeds", or how many picks share the count when it is a tie.
+std::string PickLine(const char* which, uint32_t rank, uint64_t count, uint32_t picks) {
+  std::string seeds = Counted(count, "seed", "seeds");
+  if (picks <= 1) return Format("%s pick: ", which) + LineOfRank(rank) + ", " + seeds + "\n";
+  return Format("%s picks: %s tied at %s each, the first ", which, Grouped(picks).c_str(),
+                seeds.c_str()) +
+         LineOfRank(rank) + "\n";
+}
+
+std::string DistinctLines(const CensusResult& result) {
+  std::string out = "Fewest distinct values among the twenty candidates of any seed: ";
+  if (result.fewestDistinctAtLeast) {
+    out += Format("%d or more\n", result.fewestDistinct);
+  } else {
+    out += Format("%d, for ", result.fewestDistinct) +
+           Counted(result.fewestDistinctSeedCount, "seed", "seeds") +
+           SeedList(result.fewestDistinctSeeds, result.fewestDistinctSeedCount) + "\n";
+  }
+  return out + "Seeds whose candidates hold fewer than seven distinct values (a 00 in the line): " +
+         Grouped(result.shortPicks) + "\n\n";
+}
+
+std::string IndexLines(const CensusResult& result) {
+  std::string out = "Candidate index where the seventh distinct value first stands\n";
+  out += "  index          seeds\n";
+  for (int i = kFirstSeventhIndex; i < kCandidateCount; ++i) {
+    out += Format("  %5d  %13s\n", i, Grouped(result.seventhIndex[i]).c_str());
+  }
+  out += Format("Latest index: %d, needed by ", result.latestIndex) +
+         Counted(result.latestIndexSeedCount, "seed", "seeds");
+  return out + SeedList(result.latestIndexSeeds, result.latestIndexSeedCount) + "\n\n";
+}
+
+std::string NumberLines(const CensusResult& result, const PickSummary& summary) {
+  std::string out = "How often each number is in the pick\n";
+  out += "  number          seeds  share of seeds\n";
+  for (int n = 1; n <= kHighestNumber; ++n) {
+    double share = result.seedsCovered ? 100.0 * static_cast<double>(summary.numberCounts[n]) /
+                                             static_cast<double>(result.seedsCovered)
+                                       : 0;
+    out += Format("  %6.2d  %13s  %.4f%%\n", n, Grouped(summary.numberCounts[n]).c_str(), share);
+  }
+  NumberExtremes extremes = FindNumberExtremes(summary.numberCounts);
+  std::string ratio = extremes.ratioDefined ? Format("%.6f", extremes.ratio) : "n/a";
+  return out + "Most to least frequent: " + NumberSide(extremes.most) + " / " +
+         NumberSide(extremes.least) + " = " + ratio + "\n\n";
+}
+
+std::string PickLines(const PickSummary& summary) {
+  std::string out =
+      "Picks the die can show: " + Grouped(summary.picksShown) + " of the " +
+      Grouped(kPossiblePicks) +
+      Format(" possible (%.2f%%); never shown: ", 100.0 * summary.picksShown / kPossiblePicks) +
+      Grouped(kPossiblePicks - summary.picksShown) + "\n";
+  if (summary.picksShown == 0) return out;
+  out += PickLine("Most frequent", summary.mostFrequentRank, summary.mostFrequentCount,
+                  summary.mostFrequentPicks);
+  return out + PickLine("Least frequent", summary.leastFrequentRank, summary.leastFrequentCount,
+                        summary.leastFrequentPicks);
 }
 
 }  // namespace
 
 std::string CensusTable(const CensusResult& result, const PickSummary& summary, double seconds,
-                        unsigned threads) {
-  std::string out;
-  out += Format("Seeds covered: %llu (%s)\n", static_cast<unsigned long long>(result.seedsCovered),
-                HowCovered(result).c_str());
-  out += Format("Time: %.2f s on %u thread%s\n\n", seconds, threads, threads == 1 ? "" : "s");
-
-  if (result.fewestDistinctAtLeast) {
-    out += Format("Fewest distinct values among the twenty candidates of any seed: %d or more\n",
-                  result.fewestDistinct);
-  } else {
-    out += Format(
-        "Fewest distinct values among the twenty candidates of any seed: %d, for %llu "
-        "seed%s",
-        result.fewestDistinct, static_cast<unsigned long long>(result.fewestDistinctSeedCount),
-        result.fewestDistinctSeedCount == 1 ? "" : "s");
-    out += SeedList(result.fewestDistinctSeeds, result.fewestDistinctSeedCount) + "\n";
-  }
-  out += Format(
-      "Seeds whose candidates hold fewer than seven distinct values (a 00 in the line): %llu\n\n",
-      static_cast<unsigned long long>(result.shortPicks));
-
-  out += "Candidate index where the seventh distinct value first stands\n";
-  out += "  index  seeds\n";
-  for (int i = kFirstSeventhIndex; i < kCandidateCount; ++i) {
-    out += Format("  %5d  %llu\n", i, static_cast<unsigned long long>(result.seventhIndex[i]));
-  }
-  out += Format("Latest index: %d, needed by %llu seed%s", result.latestIndex,
-                static_cast<unsigned long long>(result.latestIndexSeedCount),
-                result.latestIndexSeedCount == 1 ? "" : "s");
-  out += SeedList(result.latestIndexSeeds, result.latestIndexSeedCount) + "\n\n";
-
-  out += "How often each number is in the pick\n";
-  out += "  number  seeds        share of seeds\n";
-  for (int n = 1; n <= kHighestNumber; ++n) {
-    double share = result.seedsCovered ? 100.0 * summary.numberCounts[n] / result.seedsCovered : 0;
-    out += Format("  %6.2d  %-11llu  %.4f%%\n", n,
-                  static_cast<unsigned long long>(summary.numberCounts[n]), share);
-  }
-  int most, least;
-  double ratio;
-  NumberExtremes(summary, most, least, ratio);
-  out += Format("Most to least frequent: %02d / %02d = %.6f\n\n", most, least, ratio);
-
-  out += Format("Picks the die can show: %u of the %u possible (%.2f%%); never shown: %u\n",
-                summary.picksShown, kPossiblePicks, 100.0 * summary.picksShown / kPossiblePicks,
-                kPossiblePicks - summary.picksShown);
-  if (summary.picksShown) {
-    out +=
-        Format("Most frequent pick: %s, %llu seeds\n", LineOfRank(summary.mostFrequentRank).c_str(),
-               static_cast<unsigned long long>(summary.mostFrequentCount));
-    out += Format("Least frequent pick shown: %s, %llu seeds\n",
-                  LineOfRank(summary.leastFrequentRank).c_str(),
-                  static_cast<unsigned long long>(summary.leastFrequentCount));
-  }
-  return out;
-}
-
-std::string CensusJson(const CensusResult& result, const PickSummary& summary, double seconds,
-                       unsigned threads) {
-  auto u = [](uint64_t v) { return static_cast<unsigned long long>(v); };
-  std::string out = "{\n";
-  out += Format("  \"seeds_covered\": %llu,\n", u(result.seedsCovered));
-  out += Format("  \"method\": \"%s\",\n", result.walkedTheCycle ? "cycle walk" : "seed by seed");
-  out += Format("  \"method_note\": \"%s\",\n", HowCovered(result).c_str());
-  out += Format("  \"seconds\": %.3f,\n  \"threads\": %u,\n", seconds, threads);
-  // With "at_least", only a lower bound is known and no seeds are listed.
-  out += Format("  \"fewest_distinct_candidates\": %d,\n", result.fewestDistinct);
-  out += Format("  \"fewest_distinct_candidates_at_least\": %s,\n",
-                result.fewestDistinctAtLeast ? "true" : "false");
-  out += Format("  \"fewest_distinct_candidates_seed_count\": %llu,\n",
-                u(result.fewestDistinctSeedCount));
-  out += "  \"fewest_distinct_candidates_seeds\": " + JsonList(result.fewestDistinctSeeds) + ",\n";
-  out += Format("  \"seeds_with_00_in_the_line\": %llu,\n", u(result.shortPicks));
-  out += "  \"seeds_by_seventh_distinct_index\": {";
-  for (int i = kFirstSeventhIndex; i < kCandidateCount; ++i) {
-    out +=
-        Format("%s\"%d\": %llu", i == kFirstSeventhIndex ? "" : ", ", i, u(result.seventhIndex[i]));
-  }
-  out += "},\n";
-  out += Format("  \"latest_index\": %d,\n  \"latest_index_seed_count\": %llu,\n",
-                result.latestIndex, u(result.latestIndexSeedCount));
-  out += "  \"latest_index_seeds\": " + JsonList(result.latestIndexSeeds) + ",\n";
-  out += "  \"number_counts\": {";
-  for (int n = 1; n <= kHighestNumber; ++n) {
-    out += Format("%s\"%d\": %llu", n == 1 ? "" : ", ", n, u(summary.numberCounts[n]));
-  }
-  int most, least;
-  double ratio;
-  NumberExtremes(summary, most, least, ratio);
-  out += "},\n";
-  out += Format("  \"most_to_least_ratio\": %.9f,\n", ratio);
-  out += Format("  \"possible_picks\": %u,\n  \"picks_shown\": %u,\n  \"picks_never_shown\": %u,\n",
-                kPossiblePicks, summary.picksShown, kPossiblePicks - summary.picksShown);
-  out += Format("  \"most_frequent_pick\": {\"line\": \"%s\", \"seeds\": %llu},\n",
-                LineOfRank(summary.mostFrequentRank).c_str(), u(summary.mostFrequentCount));
-  out += Format("  \"least_frequent_pick\": {\"line\": \"%s\", \"seeds\": %llu},\n",
-                LineOfRank(summary.leastFrequentRank).c_str(), u(summary.leastFrequentCount));
-  out += Format("  \"interrupted\": %s\n}\n", result.interrupted ? "true" : "false");
-  return out;
+                        const CensusScope& scope) {
+  std::string out = "Seeds covered: " + Grouped(result.seedsCovered) + " (" + ScopeInWords(scope) +
+                    "; " + HowCovered(result) + ")\n";
+  out += Format("Time: %.2f s on %u thread%s\n\n", seconds, result.workers,
+                result.workers == 1 ? "" : "s");
+  return out + DistinctLines(result) + IndexLines(result) + NumberLines(result, summary) +
+         PickLines(summary);
 }
 
 namespace {
 
-// The chart's frame in pixels, and what both panels share: each number's slot and colour.
-struct ChartFrame {
-  static constexpr int kWidth = 900, kHeight = 745, kLeft = 100, kRight = 20;
-  static constexpr int kTop = 80, kPanel = 250, kGap = 110;
-  static constexpr double kPlotWidth = kWidth - kLeft - kRight;
-  static constexpr double kSlot = kPlotWidth / kHighestNumber;
-  int most, least;  // the numbers in red and in blue
-  double ratio;
+using Json = nlohmann::ordered_json;
 
-  const char* Colour(int n) const {
-    return n == most ? "#c0392b" : n == least ? "#2471a3" : "#7f8c8d";
+Json ScopeJson(const CensusScope& scope) {
+  Json json = {{"words", ScopeInWords(scope)},
+               {"first_seed", scope.firstSeed},
+               {"seed_count", scope.seedCount}};
+  if (scope.clockSpan) {
+    json["from"] = UtcText(scope.fromSecond);
+    json["to"] = UtcText(scope.toSecond);
   }
-  static double BarX(int n) { return kLeft + kSlot * (n - 1) + kSlot * 0.15; }
-};
-
-// Counts from zero, in millions of seeds, which show how even the die is.
-std::string CountPanel(const PickSummary& summary, const ChartFrame& frame) {
-  const int top = ChartFrame::kTop, panel = ChartFrame::kPanel, left = ChartFrame::kLeft;
-  uint64_t highest = 1;
-  for (int n = 1; n <= kHighestNumber; ++n) highest = std::max(highest, summary.numberCounts[n]);
-  double step = 1;  // a round top for the axis, so the ticks read as plain numbers
-  while (step * 10 < static_cast<double>(highest)) step *= 10;
-  double axisTop = step * (static_cast<uint64_t>(highest / step) + 1);
-  std::string svg;
-  for (int tick = 0; tick <= 4; ++tick) {
-    double y = top + panel - panel * tick / 4.0;
-    svg += Format("<line x1=\"%d\" x2=\"%d\" y1=\"%.1f\" y2=\"%.1f\" stroke=\"#ddd\"/>\n", left,
-                  ChartFrame::kWidth - ChartFrame::kRight, y, y);
-    svg += Format("<text x=\"%d\" y=\"%.1f\" font-size=\"11\" text-anchor=\"end\">%.6g M</text>\n",
-                  left - 6, y + 4, axisTop * tick / 4 / 1e6);
-  }
-  for (int n = 1; n <= kHighestNumber; ++n) {
-    double barHeight = panel * static_cast<double>(summary.numberCounts[n]) / axisTop;
-    double x = ChartFrame::BarX(n);
-    svg += Format(
-        "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\">"
-        "<title>%02d: %llu seeds</title></rect>\n",
-        x, top + panel - barHeight, ChartFrame::kSlot * 0.7, barHeight, frame.Colour(n), n,
-        static_cast<unsigned long long>(summary.numberCounts[n]));
-    svg += Format("<text x=\"%.1f\" y=\"%d\" font-size=\"10\" text-anchor=\"middle\">%02d</text>\n",
-                  x + ChartFrame::kSlot * 0.35, top + panel + 14, n);
-  }
-  svg += Format(
-      "<text x=\"22\" y=\"%d\" font-size=\"12\" text-anchor=\"middle\" "
-      "transform=\"rotate(-90 22 %d)\">seeds whose pick holds it</text>\n",
-      top + panel / 2, top + panel / 2);
-  return svg;
+  return json;
 }
 
-// Each number's difference from the average, in parts per million, which shows the slight lean
-// towards 1 to 23.
-std::string DifferencePanel(const PickSummary& summary, const ChartFrame& frame) {
-  const int panel = ChartFrame::kPanel, left = ChartFrame::kLeft;
-  const int second = ChartFrame::kTop + panel + ChartFrame::kGap, middle = second + panel / 2;
-  uint64_t sum = 0;
-  for (int n = 1; n <= kHighestNumber; ++n) sum += summary.numberCounts[n];
-  double average = static_cast<double>(sum) / kHighestNumber;
-  auto ppm = [&](int n) {
-    return average > 0 ? (summary.numberCounts[n] - average) / average * 1e6 : 0;
-  };
-  double largest = 1;
-  for (int n = 1; n <= kHighestNumber; ++n) largest = std::max(largest, std::abs(ppm(n)));
-  std::string svg = Format(
-      "<text x=\"%d\" y=\"%d\" font-size=\"14\" font-weight=\"bold\">Difference from "
-      "the average, in parts per million</text>\n",
-      left, second - 20);
-  for (int tick = -2; tick <= 2; ++tick) {
-    double y = middle - (panel / 2.0) * tick / 2;
-    svg += Format("<line x1=\"%d\" x2=\"%d\" y1=\"%.1f\" y2=\"%.1f\" stroke=\"%s\"/>\n", left,
-                  ChartFrame::kWidth - ChartFrame::kRight, y, y, tick == 0 ? "#555" : "#ddd");
-    svg += Format("<text x=\"%d\" y=\"%.1f\" font-size=\"11\" text-anchor=\"end\">%+.0f</text>\n",
-                  left - 6, y + 4, largest * tick / 2);
+Json PickJson(uint32_t rank, uint64_t count, uint32_t picks) {
+  return {{"line", LineOfRank(rank)}, {"seeds", count}, {"picks_with_this_count", picks}};
+}
+
+Json FigureJson(const CensusResult& result) {
+  Json json;
+  // With "at_least", only a lower bound is known and no seeds are listed.
+  json["fewest_distinct_candidates"] = result.fewestDistinct;
+  json["fewest_distinct_candidates_at_least"] = result.fewestDistinctAtLeast;
+  json["fewest_distinct_candidates_seed_count"] = result.fewestDistinctSeedCount;
+  json["fewest_distinct_candidates_seeds"] = result.fewestDistinctSeeds;
+  json["seeds_with_00_in_the_line"] = result.shortPicks;
+  Json byIndex = Json::object();
+  for (int i = kFirstSeventhIndex; i < kCandidateCount; ++i) {
+    byIndex[std::to_string(i)] = result.seventhIndex[i];
   }
-  for (int n = 1; n <= kHighestNumber; ++n) {
-    double barHeight = (panel / 2.0) * std::abs(ppm(n)) / largest;
-    double x = ChartFrame::BarX(n);
-    svg += Format(
-        "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\">"
-        "<title>%02d: %+.1f ppm</title></rect>\n",
-        x, ppm(n) >= 0 ? middle - barHeight : middle, ChartFrame::kSlot * 0.7, barHeight,
-        frame.Colour(n), n, ppm(n));
-    svg += Format("<text x=\"%.1f\" y=\"%d\" font-size=\"10\" text-anchor=\"middle\">%02d</text>\n",
-                  x + ChartFrame::kSlot * 0.35, second + panel + 14, n);
-  }
-  return svg;
+  json["seeds_by_seventh_distinct_index"] = byIndex;
+  json["latest_index"] = result.latestIndex;
+  json["latest_index_seed_count"] = result.latestIndexSeedCount;
+  json["latest_index_seeds"] = result.latestIndexSeeds;
+  return json;
 }
 
 }  // namespace
 
-// Two panels under a title: the counts from zero and the differences from the average.
-std::string CensusChart(const CensusResult& result, const PickSummary& summary) {
-  const int width = ChartFrame::kWidth, height = ChartFrame::kHeight, left = ChartFrame::kLeft;
-  ChartFrame frame;
-  NumberExtremes(summary, frame.most, frame.least, frame.ratio);
-  std::string svg = Format(
-      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\" "
-      "viewBox=\"0 0 %d %d\" font-family=\"sans-serif\">\n",
-      width, height, width, height);
-  svg += Format("<rect width=\"%d\" height=\"%d\" fill=\"white\"/>\n", width, height);
-  svg += Format(
-      "<text x=\"%d\" y=\"30\" font-size=\"18\" font-weight=\"bold\">How often each "
-      "number is in the die's pick</text>\n",
-      left);
-  svg += Format(
-      "<text x=\"%d\" y=\"52\" font-size=\"13\" fill=\"#444\">%llu seeds; most "
-      "frequent %02d (red), least frequent %02d (blue), ratio %.6f</text>\n",
-      left, static_cast<unsigned long long>(result.seedsCovered), frame.most, frame.least,
-      frame.ratio);
-  svg += CountPanel(summary, frame) + DifferencePanel(summary, frame);
-  svg += Format("<text x=\"%.1f\" y=\"%d\" font-size=\"12\" text-anchor=\"middle\">number</text>\n",
-                left + ChartFrame::kPlotWidth / 2, height - 12);
-  svg += "</svg>\n";
-  return svg;
+std::string CensusJson(const CensusResult& result, const PickSummary& summary, double seconds,
+                       const CensusScope& scope) {
+  Json json;
+  json["seeds_covered"] = result.seedsCovered;
+  json["covered"] = ScopeJson(scope);
+  json["method"] = result.walkedTheCycle ? "cycle walk" : "seed by seed";
+  json["method_note"] = HowCovered(result);
+  json["seconds"] = static_cast<double>(static_cast<int64_t>(seconds * 1000 + 0.5)) / 1000;
+  json["threads"] = result.workers;
+  json.update(FigureJson(result));
+  Json numbers = Json::object();
+  for (int n = 1; n <= kHighestNumber; ++n) numbers[std::to_string(n)] = summary.numberCounts[n];
+  json["number_counts"] = numbers;
+  NumberExtremes extremes = FindNumberExtremes(summary.numberCounts);
+  json["most_frequent_numbers"] = extremes.most;
+  json["least_frequent_numbers"] = extremes.least;
+  // Not defined when the least frequent number never came up.
+  json["most_to_least_ratio"] = extremes.ratioDefined ? Json(extremes.ratio) : Json(nullptr);
+  json["possible_picks"] = kPossiblePicks;
+  json["picks_shown"] = summary.picksShown;
+  json["picks_never_shown"] = kPossiblePicks - summary.picksShown;
+  bool any = summary.picksShown > 0;
+  json["most_frequent_pick"] =
+      any ? PickJson(summary.mostFrequentRank, summary.mostFrequentCount, summary.mostFrequentPicks)
+          : Json(nullptr);
+  json["least_frequent_pick"] =
+      any ? PickJson(summary.leastFrequentRank, summary.leastFrequentCount,
+                     summary.leastFrequentPicks)
+          : Json(nullptr);
+  json["interrupted"] = result.interrupted;
+  return json.dump(2) + "\n";
+}
+
+std::string CensusChart(const CensusResult& result, const PickSummary& summary,
+                        const CensusScope& scope) {
+  ChartFigures figures;
+  figures.seeds = result.seedsCovered;
+  std::copy(std::begin(summary.numberCounts), std::end(summary.numberCounts), figures.counts);
+  figures.covered = ScopeInWords(scope);
+  return NumberChart(figures);
 }

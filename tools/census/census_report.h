@@ -5,9 +5,11 @@
 #include <string>
 
 #include "census.h"
+#include "census_scope.h"
 
 std::string CensusTable(const CensusResult& result, const PickSummary& summary, double seconds,
-                        unsigned threads);
+                        const CensusScope& scope);
 std::string CensusJson(const CensusResult& result, const PickSummary& summary, double seconds,
-                       unsigned threads);
-std::string CensusChart(const CensusResult& result, const PickSummary& summary);
+                       const CensusScope& scope);
+std::string CensusChart(const CensusResult& result, const PickSummary& summary,
+                        const CensusScope& scope);

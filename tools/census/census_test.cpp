@@ -228,10 +228,77 @@ TEST(CensusArgs, NamesWhatIsWrong) {
   const char* good[] = {"vorel-census", "--seeds", "0x10:0x1F", "--threads", "1024", "--json"};
   CensusArgs args;
   EXPECT_EQ(ParseCensusArgs(6, good, args), "");
-  EXPECT_EQ(args.firstSeed, 16u);
-  EXPECT_EQ(args.lastSeed, 31u);
+  EXPECT_EQ(args.scope.firstSeed, 16u);
+  EXPECT_EQ(args.scope.seedCount, 16u);
   EXPECT_EQ(args.threads, 1024u);
   EXPECT_TRUE(args.json);
+}
+
+TEST(CensusArgs, RefusesWhatCannotGoTogetherAndShowsValuesSafely) {
+  const struct {
+    std::vector<const char*> args;
+    const char* message;
+  } cases[] = {
+      {{"--seeds", "1:2", "--seeds", "3:4"}, "vorel-census: --seeds given twice"},
+      {{"--json", "--json"}, "vorel-census: --json given twice"},
+      {{"--seeds", "1:2", "--from", "2027-01-01T00:00:00Z", "--to", "2027-01-01T00:00:00Z"},
+       "vorel-census: --seeds and --from/--to cannot be used together"},
+      {{"--from", "2027-01-01T00:00:00Z"}, "vorel-census: --from needs --to"},
+      {{"--to", "2027-01-01T00:00:00Z"}, "vorel-census: --to needs --from"},
+      {{"--from", "2027-01-02T00:00:00Z", "--to", "2027-01-01T00:00:00Z"},
+       "vorel-census: time span 2027-01-02T00:00:00Z to 2027-01-01T00:00:00Z is empty (--to is "
+       "before --from)"},
+      {{"--from", "2027-02-29T00:00:00Z", "--to", "2027-03-01T00:00:00Z"},
+       "vorel-census: time '2027-02-29T00:00:00Z' does not exist"},
+      {{"--verify", "--json"},
+       "vorel-census: --verify reports whether the counts agree, not the figures: it cannot be "
+       "used with --json"},
+      {{"--verify", "--chart", "c.svg"},
+       "vorel-census: --verify reports whether the counts agree, not the figures: it cannot be "
+       "used with --chart"},
+      {{"--seeds", "5\n"},
+       "vorel-census: seed range '5\\n' is not A:B with seeds from 0 to 4294967295"},
+      {{"--\x1B[2J"}, "vorel-census: unknown option '--\\x1B[2J' (see --help)"},
+  };
+  for (const auto& c : cases) {
+    std::vector<const char*> argv = c.args;
+    argv.insert(argv.begin(), "vorel-census");
+    CensusArgs args;
+    EXPECT_EQ(ParseCensusArgs(static_cast<int>(argv.size()), argv.data(), args), c.message);
+  }
+  const char* verifySpan[] = {"vorel-census", "--verify", "--seeds", "0:9"};
+  CensusArgs args;
+  EXPECT_EQ(ParseCensusArgs(4, verifySpan, args), "") << "--verify checks the seeds asked for";
+  EXPECT_EQ(args.scope.seedCount, 10u);
+}
+
+TEST(CensusScope, ClockSecondsAreTheDiesSeeds) {
+  const struct {
+    const char* from;
+    const char* to;
+    uint32_t firstSeed;
+    uint64_t seedCount;
+  } cases[] = {
+      // A year: 365 days of seconds, from the seed of its first second.
+      {"2027-01-01T00:00:00Z", "2027-12-31T23:59:59Z", 1798761600u, 365ull * 86400},
+      {"2027-01-01T00:00:00Z", "2027-01-01T00:00:00Z", 1798761600u, 1},
+      // 2106-02-07T06:28:15Z is second 2^32 - 1: the next second's seed is 0 again.
+      {"2106-02-07T06:28:15Z", "2106-02-07T06:28:16Z", 0xFFFFFFFFu, 2},
+      {"2106-02-07T06:28:16Z", "2106-02-07T06:28:16Z", 0u, 1},
+      // 2^32 seconds or more hold every seed.
+      {"1970-01-01T00:00:00Z", "2106-02-07T06:28:15Z", 0u, 1ull << 32},
+      {"2000-01-01T00:00:00Z", "2200-01-01T00:00:00Z", 0u, 1ull << 32},
+      {"2000-01-01T00:00:00Z", "2136-02-07T06:28:14Z", 946684800u, (1ull << 32) - 1},
+  };
+  for (const auto& c : cases) {
+    const char* argv[] = {"vorel-census", "--from", c.from, "--to", c.to};
+    CensusArgs args;
+    ASSERT_EQ(ParseCensusArgs(5, argv, args), "") << c.from;
+    EXPECT_EQ(args.scope.firstSeed, c.firstSeed) << c.from << " to " << c.to;
+    EXPECT_EQ(args.scope.seedCount, c.seedCount) << c.from << " to " << c.to;
+    EXPECT_TRUE(args.scope.clockSpan);
+    EXPECT_EQ(ScopeInWords(args.scope), std::string("the seconds from ") + c.from + " to " + c.to);
+  }
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ expect(19 latest_index)
 expect(1237421458 latest_index_seeds 0)
 expect(3384905106 latest_index_seeds 1)
 # CMake reads numbers as doubles and writes them back longer, so the ratio is read as printed.
-if(NOT json MATCHES "\"most_to_least_ratio\": 1\\.001049309,")
+if(NOT json MATCHES "\"most_to_least_ratio\": 1\\.001049309[0-9]*,")
   message(FATAL_ERROR "most_to_least_ratio is not 1.001049309")
 endif()
 

@@ -16,11 +16,15 @@ PickSummary SummarisePicks(const CensusResult& result) {
       if (count > summary.mostFrequentCount) {
         summary.mostFrequentCount = count;
         summary.mostFrequentRank = rank;
+        summary.mostFrequentPicks = 0;
       }
+      summary.mostFrequentPicks += count == summary.mostFrequentCount;
       if (count < summary.leastFrequentCount) {
         summary.leastFrequentCount = count;
         summary.leastFrequentRank = rank;
+        summary.leastFrequentPicks = 0;
       }
+      summary.leastFrequentPicks += count == summary.leastFrequentCount;
     }
     int i = 0;  // the next pick in colexicographic order
     while (i < kPickSize - 1 && pick[i] + 1 == pick[i + 1]) ++i;

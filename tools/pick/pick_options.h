@@ -14,9 +14,6 @@ struct PickOptions {
 // Reads argv[1..argc-1]. Returns "" when they make sense, else one line naming the bad value.
 std::string ParsePickOptions(int argc, const char* const* argv, PickOptions& options);
 
-// A UTC second written as YYYY-MM-DDTHH:MM:SSZ, from 1970 to 9999. On failure `why` says what.
-bool ParseUtcSecond(const std::string& text, int64_t& unixSeconds, std::string& why);
-
 // What vorel-pick prints for `seed`: the line, after the seed and its candidates if asked.
 std::string PickReport(uint32_t seed, bool showCandidates);
 

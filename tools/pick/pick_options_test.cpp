@@ -12,38 +12,6 @@ std::string Parse(std::vector<const char*> args, PickOptions& options) {
   return ParsePickOptions(static_cast<int>(args.size()), args.data(), options);
 }
 
-TEST(PickTime, ReadsUtcSecondsAndRejectsDaysThatDoNotExist) {
-  const struct {
-    const char* text;
-    int64_t seconds;
-  } good[] = {{"1970-01-01T00:00:00Z", 0},
-              {"2026-12-07T04:05:06Z", 1796616306},
-              {"2000-02-29T23:59:59Z", 951868799},
-              {"2038-01-19T03:14:08Z", 2147483648},
-              {"9999-12-31T23:59:59Z", 253402300799}};
-  for (const auto& c : good) {
-    int64_t seconds = -1;
-    std::string why;
-    EXPECT_TRUE(ParseUtcSecond(c.text, seconds, why)) << c.text << ": " << why;
-    EXPECT_EQ(seconds, c.seconds) << c.text;
-  }
-  for (const char* bad : {"2023-02-29T00:00:00Z", "2100-02-29T00:00:00Z", "2026-04-31T00:00:00Z",
-                          "2026-13-01T00:00:00Z", "2026-00-10T00:00:00Z", "2026-01-00T00:00:00Z",
-                          "2026-01-01T24:00:00Z", "2026-01-01T00:60:00Z", "2026-01-01T00:00:60Z"}) {
-    int64_t seconds;
-    std::string why;
-    EXPECT_FALSE(ParseUtcSecond(bad, seconds, why)) << bad;
-    EXPECT_EQ(why, "does not exist") << bad;
-  }
-  for (const char* bad : {"", "2026-12-07", "2026-12-07T04:05:06", "2026-12-07 04:05:06Z",
-                          "2026-12-07T04:05:06+00:00", "2026-1-07T04:05:06Z",
-                          "x026-12-07T04:05:06Z", "1969-12-31T23:59:59Z"}) {
-    int64_t seconds;
-    std::string why;
-    EXPECT_FALSE(ParseUtcSecond(bad, seconds, why)) << bad;
-  }
-}
-
 TEST(PickOptions, ReadsEachMode) {
   PickOptions options;
   EXPECT_EQ(Parse({}, options), "");

@@ -2,12 +2,29 @@
 #include <cstdio>
 #include <string>
 
+#include "cli_output.h"
 #include "pick_options.h"
 #include "random_source.h"
 
 #ifndef VOREL_VERSION
 #define VOREL_VERSION "0"
 #endif
+
+namespace {
+
+// The seed of the mode asked for: given, from a UTC second, or from the clock now.
+uint32_t SeedOf(const PickOptions& options) {
+  switch (options.mode) {
+    case PickOptions::kSeed:
+      return options.seed;
+    case PickOptions::kAt:
+      return static_cast<uint32_t>(CalendarSecondsAt(options.unixSeconds));
+    default:
+      return static_cast<uint32_t>(CalendarSeconds());
+  }
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   PickOptions options;
@@ -16,24 +33,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 2;
   }
-  uint32_t seed = 0;
-  switch (options.mode) {
-    case PickOptions::kHelp:
-      std::fputs(kPickUsage, stdout);
-      return 0;
-    case PickOptions::kVersion:
-      std::puts("vorel-pick " VOREL_VERSION);
-      return 0;
-    case PickOptions::kSeed:
-      seed = options.seed;
-      break;
-    case PickOptions::kAt:
-      seed = static_cast<uint32_t>(CalendarSecondsAt(options.unixSeconds));
-      break;
-    case PickOptions::kNow:
-      seed = static_cast<uint32_t>(CalendarSeconds());
-      break;
+  std::string text;
+  if (options.mode == PickOptions::kHelp) {
+    text = kPickUsage;
+  } else if (options.mode == PickOptions::kVersion) {
+    text = "vorel-pick " VOREL_VERSION "\n";
+  } else {
+    text = PickReport(SeedOf(options), options.showCandidates);
   }
-  std::fputs(PickReport(seed, options.showCandidates).c_str(), stdout);
-  return std::fflush(stdout) == 0 ? 0 : 1;
+  return WriteStdout("vorel-pick", text) ? 0 : 1;
 }

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# vorel-pick as a Unix tool, from the outside: a full or closed output is an error with its
+# reason and exit code 1, whatever was asked; a bad value is shown on one line, escaped.
+# Usage: check_unix.sh PICK
+set -uo pipefail
+pick=$1
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+for args in "--seed 5" "--candidates --seed 5" "--at 2026-12-07T04:05:06Z" "--help" "--version"; do
+  for output in ">/dev/full:No space left on device" ">&-:Bad file descriptor"; do
+    err=$(eval "\"\$pick\" $args ${output%%:*}" 2>&1 >/dev/null)
+    rc=$?
+    [ $rc -eq 1 ] || fail "$args ${output%%:*}: exit $rc"
+    [ "$err" = "vorel-pick: cannot write: ${output#*:}" ] || fail "$args ${output%%:*}: said '$err'"
+  done
+done
+
+err=$("$pick" --seed $'5\n' 2>&1)
+[ "$err" = "vorel-pick: seed '5\\n' is not a number from 0 to 4294967295 (decimal or 0x-hexadecimal)" ] ||
+  fail "a newline in a value: '$err'"
+err=$("$pick" --at $'\e[2J' 2>&1)
+[ "$err" = "vorel-pick: time '\\x1B[2J' is not a UTC time of the form YYYY-MM-DDTHH:MM:SSZ" ] ||
+  fail "an escape sequence in a value: '$err'"
+"$pick" --help | grep -q '^Exit codes: 0 done, 1 cannot write the output, 2 bad command line.$' ||
+  fail "--help does not list every exit code"
+
+[ $failures -eq 0 ] || exit 1
+echo "vorel-pick: every Unix check passed"
