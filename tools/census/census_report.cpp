@@ -65,11 +65,14 @@ std::string NumberSide(const std::vector<int>& numbers) {
   return numbers.size() > 1 ? text + " (tied)" : text;
 }
 
-// "Most frequent pick: LINE, N seeds", or how many picks share the count when it is a tie.
-std::string PickLine(const char* which, uint32_t rank, uint64_t count, uint32_t picks) {
+// "Most frequent pick: LINE, N seeds", or how many picks share the count when it is a tie. The
+// least frequent is the least among the picks that come up at all.
+std::string PickLine(const char* which, const char* shown, uint32_t rank, uint64_t count,
+                     uint32_t picks) {
   std::string seeds = Counted(count, "seed", "seeds");
-  if (picks <= 1) return Format("%s pick: ", which) + LineOfRank(rank) + ", " + seeds + "\n";
-  return Format("%s picks: %s tied at %s each, the first ", which, Grouped(picks).c_str(),
+  if (picks <= 1)
+    return Format("%s pick%s: ", which, shown) + LineOfRank(rank) + ", " + seeds + "\n";
+  return Format("%s picks%s: %s tied at %s each, the first ", which, shown, Grouped(picks).c_str(),
                 seeds.c_str()) +
          LineOfRank(rank) + "\n";
 }
@@ -120,10 +123,10 @@ std::string PickLines(const PickSummary& summary) {
       Format(" possible (%.2f%%); never shown: ", 100.0 * summary.picksShown / kPossiblePicks) +
       Grouped(kPossiblePicks - summary.picksShown) + "\n";
   if (summary.picksShown == 0) return out;
-  out += PickLine("Most frequent", summary.mostFrequentRank, summary.mostFrequentCount,
+  out += PickLine("Most frequent", "", summary.mostFrequentRank, summary.mostFrequentCount,
                   summary.mostFrequentPicks);
-  return out + PickLine("Least frequent", summary.leastFrequentRank, summary.leastFrequentCount,
-                        summary.leastFrequentPicks);
+  return out + PickLine("Least frequent", " shown", summary.leastFrequentRank,
+                        summary.leastFrequentCount, summary.leastFrequentPicks);
 }
 
 }  // namespace
