@@ -1,8 +1,9 @@
 cmake_policy(VERSION 3.25)
 # Reads a Windows program's PE header and checks what a user's Windows will see: the machine, the
-# subsystem, no link timestamp, and imports from Windows' own DLLs only (no MinGW runtime DLL).
+# subsystem, no link timestamp, imports from Windows' own DLLs only (no MinGW runtime DLL) and,
+# where given, the most bytes it may take.
 # Usage: cmake -DOBJDUMP=... -DEXE=... -DFORMAT=pei-i386|pei-x86-64 -DSUBSYSTEM=2|3
-#              "-DIMPORTS=KERNEL32.dll;..." -P check_pe.cmake
+#              "-DIMPORTS=KERNEL32.dll;..." [-DMAX_SIZE=bytes] -P check_pe.cmake
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE header RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "${OBJDUMP} cannot read ${EXE}")
@@ -31,8 +32,13 @@ foreach(line ${names})
     list(APPEND problems "imports ${dll}, which is not one of ${IMPORTS}")
   endif()
 endforeach()
+file(SIZE ${EXE} size)
+if(MAX_SIZE AND size GREATER MAX_SIZE)
+  list(APPEND problems "${size} bytes, more than ${MAX_SIZE}")
+endif()
 if(problems)
   list(JOIN problems "\n  " text)
   message(FATAL_ERROR "${EXE}:\n  ${text}")
 endif()
-message(STATUS "${EXE}: ${FORMAT}, subsystem ${subsystem}, no timestamp, imports ${imports}")
+message(STATUS "${EXE}: ${FORMAT}, subsystem ${subsystem}, no timestamp, imports ${imports}, "
+               "${size} bytes")

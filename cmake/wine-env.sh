@@ -2,15 +2,17 @@
 # Wine session, and the loader that runs its programs. The loaders are called directly: the
 # /usr/bin/wine wrapper takes the 32-bit loader whenever it is installed, even on a host that
 # cannot run it.
+# VOREL_WINE_DIR stands in for Debian's folder of loaders, for the test of wine_runnable itself.
+wine_dir=${VOREL_WINE_DIR:-/usr/lib/wine}
 case "$arch" in
-  win32) wine_loader=/usr/lib/wine/wine ;;
-  win64) wine_loader=/usr/lib/wine/wine64 ;;
+  win32) wine_loader=$wine_dir/wine ;;
+  win64) wine_loader=$wine_dir/wine64 ;;
   *)
     echo "wine: unknown architecture '$arch' (win32 or win64)" >&2
     exit 2
     ;;
 esac
-wine_server=/usr/lib/wine/wineserver64
+wine_server=$wine_dir/wineserver64
 [ -x "$wine_server" ] || wine_server=wineserver
 export WINEPREFIX="$state/prefix" WINEARCH=$arch WINEDEBUG="${WINEDEBUG:--all}" LC_ALL=ja_JP.UTF-8
 # No .NET or HTML engine: the die needs neither, and their installers would ask to download.
@@ -20,7 +22,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 # $arch; any other trouble with the loader is a failure. The check starts the loader itself:
 # whether the kernel runs 32-bit code cannot be read reliably from uname.
 wine_runnable() {
-  local why=""
+  local why="" out
   if [ "$arch" = win32 ] && [ "${VOREL_NO_WIN32_RUN:-0}" = 1 ]; then
     why="VOREL_NO_WIN32_RUN=1 treats this host as one that cannot run 32-bit x86 programs"
   elif [ ! -x "$wine_loader" ]; then

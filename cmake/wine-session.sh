@@ -3,8 +3,10 @@
 # alive for the whole run (a cold start costs seconds per program) and, when no X display is set,
 # a private Xvfb. ARCH is win32 (the 32-bit loader) or win64 (the 64-bit loader).
 # Usage: wine-session.sh start|stop|prefix|runnable ARCH STATE
+#        wine-session.sh exec ARCH STATE COMMAND [ARGUMENTS]
 # `runnable` exits 0 when this host can run ARCH's programs, else prints why and exits 77, which
-# CTest reads as a skip; `start` does the same before anything else.
+# CTest reads as a skip; `start` does the same before anything else, and `exec` before running a
+# command that starts ARCH's programs itself.
 set -euo pipefail
 action=$1 arch=$2
 state=$(mkdir -p "$3" && cd "$3" && pwd)
@@ -64,6 +66,11 @@ case "$action" in
   runnable)
     wine_runnable
     ;;
+  exec)
+    wine_runnable
+    shift 3
+    exec "$@"
+    ;;
   start)
     wine_runnable
     if [ -z "${DISPLAY:-}" ]; then
@@ -94,7 +101,7 @@ case "$action" in
     rm -f "$state/xvfb.pid" "$state/display"
     ;;
   *)
-    echo "usage: wine-session.sh start|stop|prefix|runnable win32|win64 STATE" >&2
+    echo "usage: wine-session.sh start|stop|prefix|runnable|exec win32|win64 STATE [COMMAND]" >&2
     exit 2
     ;;
 esac

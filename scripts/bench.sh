@@ -24,7 +24,7 @@ done
 echo "== process start to first painted line, under Wine"
 windows_path() { local p="$top/$1"; echo "Z:${p//\//\\}"; }
 for arch in win32 win64; do
-  if ! why=$(cmake/wine-session.sh runnable $arch build/bench-wine-$arch); then
+  if ! why=$(cmake/wine-session.sh runnable $arch build/bench-wine-$arch 2>&1); then
     echo "$arch: $why"
     continue
   fi

@@ -8,7 +8,9 @@ top=$PWD
 bash scripts/install-deps.sh
 # The 32-bit die where this host runs 32-bit x86 code, else the same die built for 64-bit Windows.
 arch=win32
-if ! reason=$(cmake/wine-session.sh runnable win32 build/win32/wine); then
+status=0
+reason=$(cmake/wine-session.sh runnable win32 build/win32/wine 2>&1) || status=$?
+if [ $status -ne 0 ]; then
   arch=win64
   why=${reason#skipped: }
   echo "run: ${why%%; the same tests*}: opening the 64-bit die instead"

@@ -68,7 +68,9 @@ std::string ReadOption(const std::string& option, const std::string& value, Cens
     }
     args.threads = static_cast<unsigned>(threads);
   } else if (option == "--chart") {
-    if (value.empty()) return "--chart needs a file name";
+    if (value.empty() || value == "-") {
+      return "--chart needs a file name (the chart goes to standard output as /dev/stdout)";
+    }
     args.chartPath = value;
   } else if (option == "--json") {
     args.json = true;

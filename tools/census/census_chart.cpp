@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 
 #include "cli_text.h"
@@ -10,20 +9,6 @@
 #include "number_figures.h"
 
 namespace {
-
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
-std::string Format(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  int length = std::vsnprintf(nullptr, 0, format, args);
-  va_end(args);
-  std::string text(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
-  va_start(args, format);
-  std::vsnprintf(&text[0], text.size(), format, args);
-  va_end(args);
-  text.resize(text.size() - 1);
-  return text;
-}
 
 // The layout: two panels, one above the other, with room on the left for the tick labels and the
 // axis titles.
@@ -41,7 +26,8 @@ std::string TickLabel(double value, double step, bool sign) {
       static_cast<uint64_t>(std::llround(std::fabs(value) * static_cast<double>(scale)));
   if (units == 0) return "0";
   std::string text = Grouped(units / scale);
-  if (decimals) text += Format(".%0*llu", decimals, static_cast<unsigned long long>(units % scale));
+  if (decimals)
+    text += Printed(".%0*llu", decimals, static_cast<unsigned long long>(units % scale));
   if (value < 0) return "\u2212" + text;
   return sign ? "+" + text : text;
 }
@@ -55,45 +41,37 @@ std::string Escaped(const std::string& text) {
   return out;
 }
 
-// The numbers at one end: "09", "01, 02, tied", or "7 numbers, tied" when the list would run on.
-std::string NumberList(const std::vector<int>& numbers) {
-  if (numbers.size() > 4) return Format(": %zu numbers, tied", numbers.size());
-  std::string text = " ";
-  for (size_t i = 0; i < numbers.size(); ++i) text += Format(i ? ", %02d" : "%02d", numbers[i]);
-  return numbers.size() > 1 ? text + ", tied" : text;
-}
-
 std::string Subtitle(const ChartFigures& figures, const NumberExtremes& extremes) {
   std::string text =
       Counted(figures.seeds, "seed", "seeds") + " (" + Escaped(figures.covered) + ")";
   if (figures.seeds == 0) return text;
-  text += "; most frequent" + NumberList(extremes.most) + " (red); least frequent" +
-          NumberList(extremes.least) + " (blue); most to least ";
-  return text + (extremes.ratioDefined ? Format("%.6f", extremes.ratio) : "n/a");
+  text += "; most frequent " + NumberNames(extremes.most) + ", in red; least frequent " +
+          NumberNames(extremes.least) + ", in blue; most to least ";
+  return text + (extremes.ratioDefined ? Printed("%.6f", extremes.ratio) : "n/a");
 }
 
 std::string Text(double x, double y, int size, const char* anchor, const std::string& text,
                  const char* extra = "") {
-  return Format("<text x=\"%.1f\" y=\"%.1f\" font-size=\"%d\" text-anchor=\"%s\"%s>%s</text>\n", x,
-                y, size, anchor, extra, text.c_str());
+  return Printed("<text x=\"%.1f\" y=\"%.1f\" font-size=\"%d\" text-anchor=\"%s\"%s>%s</text>\n", x,
+                 y, size, anchor, extra, text.c_str());
 }
 
 std::string AxisTitle(int middle, const std::string& title) {
-  return Format(
+  return Printed(
       "<text x=\"24\" y=\"%d\" font-size=\"12\" text-anchor=\"middle\" "
       "transform=\"rotate(-90 24 %d)\">%s</text>\n",
       middle, middle, title.c_str());
 }
 
 std::string GridLine(double y, bool axis) {
-  return Format("<line x1=\"%d\" x2=\"%d\" y1=\"%.1f\" y2=\"%.1f\" stroke=\"%s\"/>\n", kLeft,
-                kWidth - kRight, y, y, axis ? "#555" : "#ddd");
+  return Printed("<line x1=\"%d\" x2=\"%d\" y1=\"%.1f\" y2=\"%.1f\" stroke=\"%s\"/>\n", kLeft,
+                 kWidth - kRight, y, y, axis ? "#555" : "#ddd");
 }
 
 std::string NumberLabels(int y) {
   std::string svg;
   for (int n = 1; n <= kHighestNumber; ++n) {
-    svg += Text(kLeft + kSlot * (n - 0.5), y, 10, "middle", Format("%02d", n));
+    svg += Text(kLeft + kSlot * (n - 0.5), y, 10, "middle", Printed("%02d", n));
   }
   return svg;
 }
@@ -106,7 +84,7 @@ const char* Colour(const NumberExtremes& extremes, int n) {
 }
 
 std::string Bar(double top, double height, int n, const char* colour, const std::string& tip) {
-  return Format(
+  return Printed(
       "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\">"
       "<title>%02d: %s</title></rect>\n",
       kLeft + kSlot * (n - 1) + kSlot * 0.15, top, kSlot * 0.7, height, colour, n, tip.c_str());
@@ -163,7 +141,7 @@ std::string DifferencePanel(const ChartFigures& figures, const NumberExtremes& e
   for (int n = 1; n <= kHighestNumber; ++n) {
     double value = difference[n] * scale;
     svg += Bar(std::min(y(value), y(0)), std::fabs(y(value) - y(0)), n, Colour(extremes, n),
-               Format("%+.*f%s", percent ? 2 : 1, value, unit));
+               Printed("%+.*f%s", percent ? 2 : 1, value, unit));
   }
   svg += NumberLabels(bottom + 16);
   svg += Text(kLeft + kPlotWidth / 2, bottom + 34, 12, "middle", "number");
@@ -193,11 +171,11 @@ std::vector<double> RoundTicks(double low, double high, int wanted, bool whole) 
 
 std::string NumberChart(const ChartFigures& figures) {
   NumberExtremes extremes = FindNumberExtremes(figures.counts);
-  std::string svg = Format(
+  std::string svg = Printed(
       "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\" "
       "viewBox=\"0 0 %d %d\" font-family=\"sans-serif\">\n",
       kWidth, kHeight, kWidth, kHeight);
-  svg += Format("<rect width=\"%d\" height=\"%d\" fill=\"white\"/>\n", kWidth, kHeight);
+  svg += Printed("<rect width=\"%d\" height=\"%d\" fill=\"white\"/>\n", kWidth, kHeight);
   svg += Text(kLeft, 32, 18, "start", "How often each number is in the die's pick",
               " font-weight=\"bold\"");
   svg += Text(kLeft, 56, 13, "start", Subtitle(figures, extremes), " fill=\"#444\"");

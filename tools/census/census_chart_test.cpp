@@ -65,6 +65,7 @@ TEST(RoundTicks, StepsOfOneTwoOrFiveTimesAPowerOfTen) {
       {-650.3, 401.2, 6, false, {-800, -600, -400, -200, 0, 200, 400, 600}},
       {-100, 428.6, 6, false, {-100, 0, 100, 200, 300, 400, 500}},
       {-0.03, 0.012, 6, false, {-0.03, -0.02, -0.01, 0, 0.01, 0.02}},
+      {0, 16, 5, false, {0, 5, 10, 15, 20}},
   };
   for (const auto& c : cases) {
     std::vector<double> ticks = RoundTicks(c.low, c.high, c.wanted, c.whole);
@@ -91,7 +92,7 @@ TEST(NumberChart, ReadsAsWellForOneSeedAsForThousands) {
   EXPECT_NE(one.find("1 seed (seed 7)"), std::string::npos);
   EXPECT_EQ(one.find("1 seeds"), std::string::npos);
   EXPECT_NE(one.find("most to least n/a"), std::string::npos) << "30 numbers never came up";
-  EXPECT_NE(one.find("least frequent: 30 numbers, tied"), std::string::npos);
+  EXPECT_NE(one.find("least frequent 30 numbers (tied), in blue"), std::string::npos);
   std::string hour = NumberChart(FiguresOfSeeds(0, 3599, "seeds 0 to 3,599"));
   EXPECT_NE(hour.find("3,600 seeds"), std::string::npos);
 }
@@ -111,7 +112,7 @@ TEST(NumberChart, TheWholeSpaceInPartsPerMillionWithGroupedCounts) {
   EXPECT_NE(svg.find("+400 ppm"), std::string::npos);
   EXPECT_NE(svg.find("\u2212400 ppm"), std::string::npos);
   EXPECT_NE(svg.find("difference from the average, parts per million"), std::string::npos);
-  EXPECT_NE(svg.find("4,294,967,296 seeds (every seed); most frequent 09 (red)"),
+  EXPECT_NE(svg.find("4,294,967,296 seeds (every seed); most frequent 09, in red"),
             std::string::npos);
 }
 

@@ -1,4 +1,5 @@
 // vorel-census: every seed's pick, counted, to show what the die can and cannot show.
+#include <sched.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -31,11 +32,29 @@ extern "C" void OnStopSignal(int signal) {
   stopAsked.store(true);
 }
 
-// The shell's exit code for a program ended by that signal: 128 plus its number (130 for
-// Ctrl-C, 143 for a plain kill, 129 for a hang-up).
-int ExitCodeOfSignal() {
+// Ctrl-C, a plain kill and a hang-up stop the count cleanly, unless the census was started to
+// ignore them (nohup, a background job of a script): then they stay ignored.
+void CatchStopSignals() {
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    struct sigaction current;
+    sigaction(signal, nullptr, &current);
+    if (current.sa_handler == SIG_IGN) continue;
+    struct sigaction stop = {};
+    stop.sa_handler = OnStopSignal;
+    sigemptyset(&stop.sa_mask);
+    sigaction(signal, &stop, nullptr);
+  }
+}
+
+// After the clean-up, ends the program by the signal that stopped it, as if it had not been
+// caught: the shell sees it (exit status 128 plus its number: 130, 143, 129) and a script's loop
+// stops too.
+int EndBySignal() {
   int signal = stopSignal.load();
-  return 128 + (signal ? signal : SIGINT);
+  if (signal == 0) signal = SIGINT;
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+  return 128 + signal;  // only if the signal did not end the program
 }
 
 // A one-line bar with the rate and the time left, redrawn in place.
@@ -51,10 +70,17 @@ void ShowProgress(double done, std::chrono::steady_clock::time_point start, uint
   std::fflush(stderr);
 }
 
+// The cores this process may run on (fewer than the machine's when it is pinned to some).
+unsigned UsableCores() {
+  cpu_set_t cpus;
+  if (sched_getaffinity(0, sizeof cpus, &cpus) == 0) return std::max(1, CPU_COUNT(&cpus));
+  return std::max(1u, std::thread::hardware_concurrency());
+}
+
 // The workers asked for, or every core; more threads than cores would only share the cores and
 // take memory each, so the count stops at the cores, with a note.
 unsigned WorkerThreads(unsigned asked) {
-  unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  unsigned cores = UsableCores();
   if (asked > cores) {
     std::fprintf(stderr,
                  "vorel-census: %u threads asked for, but this machine has %u core%s: "
@@ -62,6 +88,25 @@ unsigned WorkerThreads(unsigned asked) {
                  asked, cores, cores == 1 ? "" : "s", cores);
   }
   return asked ? std::min(asked, cores) : cores;
+}
+
+// The census of the seeds asked for, with a progress line on a terminal.
+CensusOptions OptionsFor(const CensusArgs& args, unsigned threads) {
+  CensusOptions options;
+  options.firstSeed = args.scope.firstSeed;
+  options.seedCount = args.scope.seedCount;
+  options.threads = threads;
+  options.stop = &stopAsked;
+  if (isatty(STDERR_FILENO)) {
+    auto start = std::chrono::steady_clock::now();
+    uint64_t total = args.scope.seedCount;
+    options.progress = [start, total](double done) { ShowProgress(done, start, total); };
+  }
+  return options;
+}
+
+void EndProgress(const CensusOptions& options) {
+  if (options.progress) std::fputs("\r\033[K", stderr);
 }
 
 const char* PathName(CensusPath path) {
@@ -77,21 +122,13 @@ const char* PathName(CensusPath path) {
 
 // The seeds asked for through the walk and the plain draw, then the fastest census against the
 // plain one.
-int Verify(const CensusArgs& args, unsigned threads, bool showProgress) {
-  CensusOptions options;
-  options.firstSeed = args.scope.firstSeed;
-  options.seedCount = args.scope.seedCount;
-  options.threads = threads;
-  options.stop = &stopAsked;
-  auto start = std::chrono::steady_clock::now();
-  if (showProgress) {
-    options.progress = [&](double done) { ShowProgress(done, start, args.scope.seedCount); };
-  }
+int Verify(const CensusArgs& args, unsigned threads) {
+  CensusOptions options = OptionsFor(args, threads);
   VerifyResult verdict = VerifyCensus(options);
-  if (showProgress) std::fputs("\r\033[K", stderr);
+  EndProgress(options);
   if (verdict.interrupted) {
     std::fprintf(stderr, "vorel-census: interrupted\n");
-    return ExitCodeOfSignal();
+    return EndBySignal();
   }
   for (uint32_t seed : verdict.disagreeingSeeds) {
     std::fprintf(stderr, "vorel-census: seed %u: the walk and the draw disagree\n", seed);
@@ -109,47 +146,57 @@ int Verify(const CensusArgs& args, unsigned threads, bool showProgress) {
   return WriteStdout("vorel-census", text) ? 0 : 1;
 }
 
+int CannotWriteChart(const std::string& path, const std::string& why, int code) {
+  std::fprintf(stderr, "vorel-census: cannot write the chart to %s: %s\n", Quoted(path).c_str(),
+               why.c_str());
+  return code;
+}
+
+// A path as the report names it: as typed, or quoted and escaped where typing it shows more.
+std::string ShownPath(const std::string& path) {
+  std::string quoted = Quoted(path);
+  return quoted == "'" + path + "'" ? path : quoted;
+}
+
 // The census of the seeds asked for, its report on standard output and the chart, if asked for.
-int Count(const CensusArgs& args, unsigned threads, bool showProgress) {
+// The chart replaces an older one only when everything before it went well.
+int Count(const CensusArgs& args, unsigned threads) {
   // The chart's file is made now, beside its target, so a path that cannot be written is found
-  // before the count; the target is replaced only by a complete chart.
+  // before the count.
   PendingFile chart;
   std::string why;
-  if (!args.chartPath.empty() && !OpenPendingFile(args.chartPath, chart, why)) {
-    std::fprintf(stderr, "vorel-census: cannot write the chart to %s: %s\n",
-                 Quoted(args.chartPath).c_str(), why.c_str());
-    return 2;
+  bool charting = !args.chartPath.empty();
+  if (charting && !OpenPendingFile(args.chartPath, chart, why)) {
+    return CannotWriteChart(args.chartPath, why, 2);
   }
-  CensusOptions options;
-  options.firstSeed = args.scope.firstSeed;
-  options.seedCount = args.scope.seedCount;
-  options.threads = threads;
-  options.stop = &stopAsked;
+  CensusOptions options = OptionsFor(args, threads);
   auto start = std::chrono::steady_clock::now();
-  if (showProgress) {
-    options.progress = [&](double done) { ShowProgress(done, start, args.scope.seedCount); };
-  }
   CensusResult result = RunCensus(options);
-  if (showProgress) std::fputs("\r\033[K", stderr);
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EndProgress(options);
   if (result.interrupted) {
     DiscardPendingFile(chart);
     std::fprintf(stderr, "vorel-census: interrupted after %s\n",
                  Counted(result.seedsCovered, "seed", "seeds").c_str());
-    return ExitCodeOfSignal();
+    return EndBySignal();
   }
   PickSummary summary = SummarisePicks(result);
-  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::string report = args.json ? CensusJson(result, summary, seconds, args.scope)
                                  : CensusTable(result, summary, seconds, args.scope);
-  if (!args.chartPath.empty()) {
-    if (!CommitPendingFile(chart, CensusChart(result, summary, args.scope), why)) {
-      std::fprintf(stderr, "vorel-census: cannot write the chart to %s: %s\n",
-                   Quoted(args.chartPath).c_str(), why.c_str());
-      return 1;
-    }
-    if (!args.json) report += "Chart: " + args.chartPath + "\n";
+  if (!WriteStdout("vorel-census", report)) {
+    DiscardPendingFile(chart);
+    return 1;
   }
-  return WriteStdout("vorel-census", report) ? 0 : 1;
+  if (!charting) return stopAsked.load() ? EndBySignal() : 0;
+  if (stopAsked.load()) {
+    DiscardPendingFile(chart);
+    return EndBySignal();
+  }
+  if (!CommitPendingFile(chart, CensusChart(result, summary, args.scope), why)) {
+    return CannotWriteChart(args.chartPath, why, 1);
+  }
+  if (args.json) return 0;
+  return WriteStdout("vorel-census", "Chart: " + ShownPath(args.chartPath) + "\n") ? 0 : 1;
 }
 
 }  // namespace
@@ -164,7 +211,6 @@ int main(int argc, char** argv) {
   if (args.help) return WriteStdout("vorel-census", kCensusUsage) ? 0 : 1;
   if (args.version) return WriteStdout("vorel-census", "vorel-census " VOREL_VERSION "\n") ? 0 : 1;
   unsigned threads = WorkerThreads(args.threads);
-  for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, OnStopSignal);
-  bool showProgress = isatty(STDERR_FILENO);
-  return args.verify ? Verify(args, threads, showProgress) : Count(args, threads, showProgress);
+  CatchStopSignals();
+  return args.verify ? Verify(args, threads) : Count(args, threads);
 }

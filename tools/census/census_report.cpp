@@ -2,7 +2,6 @@
 #include "census_report.h"
 
 #include <algorithm>
-#include <cstdarg>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
@@ -15,16 +14,6 @@ namespace {
 
 // The seventh distinct value stands at index 6 at the earliest.
 constexpr int kFirstSeventhIndex = kPickSize - 1;
-
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
-std::string Format(const char* format, ...) {
-  char buffer[256];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(buffer, sizeof buffer, format, args);
-  va_end(args);
-  return buffer;
-}
 
 std::string LineOfRank(uint32_t rank) {
   int32_t pick[kPickSize];
@@ -57,32 +46,24 @@ std::string HowCovered(const CensusResult& result) {
   return "each seed drawn one by one";
 }
 
-// One end of the numbers: "09", "01, 02 (tied)" or "30 numbers (tied)".
-std::string NumberSide(const std::vector<int>& numbers) {
-  if (numbers.size() > 4) return std::to_string(numbers.size()) + " numbers (tied)";
-  std::string text;
-  for (size_t i = 0; i < numbers.size(); ++i) text += Format(i ? ", %02d" : "%02d", numbers[i]);
-  return numbers.size() > 1 ? text + " (tied)" : text;
-}
-
 // "Most frequent pick: LINE, N seeds", or how many picks share the count when it is a tie. The
 // least frequent is the least among the picks that come up at all.
 std::string PickLine(const char* which, const char* shown, uint32_t rank, uint64_t count,
                      uint32_t picks) {
   std::string seeds = Counted(count, "seed", "seeds");
   if (picks <= 1)
-    return Format("%s pick%s: ", which, shown) + LineOfRank(rank) + ", " + seeds + "\n";
-  return Format("%s picks%s: %s tied at %s each, the first ", which, shown, Grouped(picks).c_str(),
-                seeds.c_str()) +
+    return Printed("%s pick%s: ", which, shown) + LineOfRank(rank) + ", " + seeds + "\n";
+  return Printed("%s picks%s: %s tied at %s each, the first ", which, shown, Grouped(picks).c_str(),
+                 seeds.c_str()) +
          LineOfRank(rank) + "\n";
 }
 
 std::string DistinctLines(const CensusResult& result) {
   std::string out = "Fewest distinct values among the twenty candidates of any seed: ";
   if (result.fewestDistinctAtLeast) {
-    out += Format("%d or more\n", result.fewestDistinct);
+    out += Printed("%d or more\n", result.fewestDistinct);
   } else {
-    out += Format("%d, for ", result.fewestDistinct) +
+    out += Printed("%d, for ", result.fewestDistinct) +
            Counted(result.fewestDistinctSeedCount, "seed", "seeds") +
            SeedList(result.fewestDistinctSeeds, result.fewestDistinctSeedCount) + "\n";
   }
@@ -94,9 +75,9 @@ std::string IndexLines(const CensusResult& result) {
   std::string out = "Candidate index where the seventh distinct value first stands\n";
   out += "  index          seeds\n";
   for (int i = kFirstSeventhIndex; i < kCandidateCount; ++i) {
-    out += Format("  %5d  %13s\n", i, Grouped(result.seventhIndex[i]).c_str());
+    out += Printed("  %5d  %13s\n", i, Grouped(result.seventhIndex[i]).c_str());
   }
-  out += Format("Latest index: %d, needed by ", result.latestIndex) +
+  out += Printed("Latest index: %d, needed by ", result.latestIndex) +
          Counted(result.latestIndexSeedCount, "seed", "seeds");
   return out + SeedList(result.latestIndexSeeds, result.latestIndexSeedCount) + "\n\n";
 }
@@ -108,19 +89,20 @@ std::string NumberLines(const CensusResult& result, const PickSummary& summary) 
     double share = result.seedsCovered ? 100.0 * static_cast<double>(summary.numberCounts[n]) /
                                              static_cast<double>(result.seedsCovered)
                                        : 0;
-    out += Format("  %6.2d  %13s  %.4f%%\n", n, Grouped(summary.numberCounts[n]).c_str(), share);
+    out +=
+        Printed("      %02d  %13s  %.4f%%\n", n, Grouped(summary.numberCounts[n]).c_str(), share);
   }
   NumberExtremes extremes = FindNumberExtremes(summary.numberCounts);
-  std::string ratio = extremes.ratioDefined ? Format("%.6f", extremes.ratio) : "n/a";
-  return out + "Most to least frequent: " + NumberSide(extremes.most) + " / " +
-         NumberSide(extremes.least) + " = " + ratio + "\n\n";
+  std::string ratio = extremes.ratioDefined ? Printed("%.6f", extremes.ratio) : "n/a";
+  return out + "Most to least frequent: " + NumberNames(extremes.most) + " / " +
+         NumberNames(extremes.least) + " = " + ratio + "\n\n";
 }
 
 std::string PickLines(const PickSummary& summary) {
   std::string out =
       "Picks the die can show: " + Grouped(summary.picksShown) + " of the " +
       Grouped(kPossiblePicks) +
-      Format(" possible (%.2f%%); never shown: ", 100.0 * summary.picksShown / kPossiblePicks) +
+      Printed(" possible (%.2f%%); never shown: ", 100.0 * summary.picksShown / kPossiblePicks) +
       Grouped(kPossiblePicks - summary.picksShown) + "\n";
   if (summary.picksShown == 0) return out;
   out += PickLine("Most frequent", "", summary.mostFrequentRank, summary.mostFrequentCount,
@@ -135,8 +117,8 @@ std::string CensusTable(const CensusResult& result, const PickSummary& summary, 
                         const CensusScope& scope) {
   std::string out = "Seeds covered: " + Grouped(result.seedsCovered) + " (" + ScopeInWords(scope) +
                     "; " + HowCovered(result) + ")\n";
-  out += Format("Time: %.2f s on %u thread%s\n\n", seconds, result.workers,
-                result.workers == 1 ? "" : "s");
+  out += Printed("Time: %.2f s on %u thread%s\n\n", seconds, result.workers,
+                 result.workers == 1 ? "" : "s");
   return out + DistinctLines(result) + IndexLines(result) + NumberLines(result, summary) +
          PickLines(summary);
 }

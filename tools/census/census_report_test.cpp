@@ -102,6 +102,36 @@ TEST(CensusReport, OneSeedHasNoRatioAndTiedEnds) {
   EXPECT_NE(svg.find("most to least n/a"), std::string::npos);
 }
 
+// Two picks share the highest count and two the lowest: the summary names the lower rank of each
+// pair and counts the tie, and the reports tell it as a tie.
+TEST(CensusReport, TiedPicksAreToldAsTies) {
+  CensusResult result;
+  result.pickCounts.assign(kPossiblePicks, 0);
+  result.pickCounts[9] = result.pickCounts[5] = 3;
+  result.pickCounts[20] = result.pickCounts[2] = 1;
+  result.pickCounts[7] = 2;
+  result.seedsCovered = 10;
+  PickSummary summary = SummarisePicks(result);
+  EXPECT_EQ(summary.picksShown, 5u);
+  EXPECT_EQ(summary.mostFrequentRank, 5u);
+  EXPECT_EQ(summary.mostFrequentPicks, 2u);
+  EXPECT_EQ(summary.leastFrequentRank, 2u);
+  EXPECT_EQ(summary.leastFrequentPicks, 2u);
+  std::string table = CensusTable(result, summary, 0.01, ScopeOfSeeds(0, 9));
+  for (const std::string& line :
+       {std::string("Picks the die can show: 5 of the 10,295,472 possible (0.00%); never shown: "
+                    "10,295,467"),
+        "Most frequent picks: 2 tied at 3 seeds each, the first " + LineOfRank(5),
+        "Least frequent picks shown: 2 tied at 1 seed each, the first " + LineOfRank(2)}) {
+    EXPECT_NE(table.find(line + "\n"), std::string::npos) << "missing: " << line << "\n" << table;
+  }
+  nlohmann::json json =
+      nlohmann::json::parse(CensusJson(result, summary, 0.01, ScopeOfSeeds(0, 9)));
+  EXPECT_EQ(json["picks_never_shown"], kPossiblePicks - 5);
+  EXPECT_EQ(json["most_frequent_pick"]["picks_with_this_count"], 2);
+  EXPECT_EQ(json["least_frequent_pick"]["line"], LineOfRank(2));
+}
+
 TEST(CensusReport, ChartCarriesTheFigures) {
   const CensusResult& result = HundredSeeds();
   PickSummary summary = SummarisePicks(result);

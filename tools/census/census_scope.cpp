@@ -56,13 +56,24 @@ std::string UtcText(int64_t unixSeconds) {
   return text;
 }
 
-std::string ScopeInWords(const CensusScope& scope) {
-  if (scope.clockSpan) {
-    return "the seconds from " + UtcText(scope.fromSecond) + " to " + UtcText(scope.toSecond);
-  }
+namespace {
+
+// Seeds stay as they are typed, without separators, so they can be copied back.
+std::string SeedsInWords(const CensusScope& scope) {
   if (scope.seedCount >= kEverySeed) return "every seed";
-  // Seeds stay as they are typed, without separators, so they can be copied back.
   if (scope.seedCount == 1) return "seed " + std::to_string(scope.firstSeed);
   uint32_t last = static_cast<uint32_t>(scope.firstSeed + scope.seedCount - 1);
   return "seeds " + std::to_string(scope.firstSeed) + " to " + std::to_string(last);
+}
+
+}  // namespace
+
+std::string ScopeInWords(const CensusScope& scope) {
+  if (!scope.clockSpan) return SeedsInWords(scope);
+  // A span of seconds names its seeds too: past 2106 they wrap to 0.
+  std::string seconds =
+      scope.fromSecond == scope.toSecond
+          ? "the second " + UtcText(scope.fromSecond)
+          : "the seconds from " + UtcText(scope.fromSecond) + " to " + UtcText(scope.toSecond);
+  return seconds + ", " + SeedsInWords(scope);
 }

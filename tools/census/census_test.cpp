@@ -297,8 +297,25 @@ TEST(CensusScope, ClockSecondsAreTheDiesSeeds) {
     EXPECT_EQ(args.scope.firstSeed, c.firstSeed) << c.from << " to " << c.to;
     EXPECT_EQ(args.scope.seedCount, c.seedCount) << c.from << " to " << c.to;
     EXPECT_TRUE(args.scope.clockSpan);
-    EXPECT_EQ(ScopeInWords(args.scope), std::string("the seconds from ") + c.from + " to " + c.to);
+    std::string seconds = c.from == std::string(c.to)
+                              ? std::string("the second ") + c.from
+                              : std::string("the seconds from ") + c.from + " to " + c.to;
+    EXPECT_EQ(ScopeInWords(args.scope).rfind(seconds + ", ", 0), 0u) << ScopeInWords(args.scope);
   }
+  const struct {
+    CensusScope scope;
+    const char* words;
+  } named[] = {
+      {ScopeOfSeeds(0, 0xFFFFFFFFu), "every seed"},
+      {ScopeOfSeeds(7, 7), "seed 7"},
+      {ScopeOfSeeds(0, 9), "seeds 0 to 9"},
+      {ScopeOfSeconds(4294967295, 4294967296),
+       "the seconds from 2106-02-07T06:28:15Z to 2106-02-07T06:28:16Z, seeds 4294967295 to 0"},
+      {ScopeOfSeconds(1798761600, 1798761600), "the second 2027-01-01T00:00:00Z, seed 1798761600"},
+      {ScopeOfSeconds(0, 1ll << 40),
+       "the seconds from 1970-01-01T00:00:00Z to 36812-02-20T00:36:16Z, every seed"},
+  };
+  for (const auto& c : named) EXPECT_EQ(ScopeInWords(c.scope), c.words);
 }
 
 }  // namespace

@@ -16,8 +16,11 @@ trap 'rm -rf "$dir"' EXIT
 interrupt() {
   local signal=$1 code=$2
   printf 'old chart\n' >"$dir/c.svg"
+  # With job control, a background job does not start with Ctrl-C ignored, as a script's would.
+  set -m
   "$census" --chart "$dir/c.svg" >"$dir/out" 2>"$dir/err" &
   local pid=$!
+  set +m
   sleep 1
   kill -s "$signal" $pid
   wait $pid
@@ -44,6 +47,29 @@ if [ "$part" = signals ]; then
   interrupt TERM 143
   interrupt INT 130
   interrupt HUP 129
+  # Started to ignore hang-ups (as nohup does), the census keeps ignoring them.
+  (
+    trap '' HUP
+    exec "$census" --chart "$dir/c.svg" >/dev/null 2>&1
+  ) &
+  pid=$!
+  sleep 1
+  kill -s HUP $pid
+  sleep 0.5
+  kill -0 $pid 2>/dev/null || fail "an ignored SIGHUP stopped the census"
+  kill -s TERM $pid
+  wait $pid
+  rm -f "$dir/c.svg"
+  # A report that cannot be written leaves the chart that was there.
+  printf 'old chart\n' >"$dir/c.svg"
+  "$census" --seeds 0:9 --chart "$dir/c.svg" >/dev/full 2>/dev/null
+  rc=$?
+  [ $rc -eq 1 ] || fail "a full output with a chart: exit $rc"
+  [ "$(cat "$dir/c.svg")" = "old chart" ] || fail "a failed run replaced the chart"
+  [ "$(ls -A "$dir" | sort | tr '\n' ' ')" = "c.svg err out " ] || fail "the folder holds $(ls -A "$dir")"
+  err=$("$census" --seeds 0:9 --threads $(($(nproc) + 1)) 2>&1 >/dev/null)
+  grep -q "threads asked for, but this machine has $(nproc) core" <<<"$err" ||
+    fail "one thread more than the cores: no note ('$err')"
   for args in "--seeds 0:9" "--seeds 0:9 --json" "--help" "--version"; do
     unwritable ">/dev/full" "No space left on device" $args
     unwritable ">&-" "Bad file descriptor" $args

@@ -1,5 +1,6 @@
 #include "number_figures.h"
 
+#include "cli_text.h"
 #include "draw.h"
 
 NumberExtremes FindNumberExtremes(const uint64_t counts[38]) {
@@ -18,4 +19,11 @@ NumberExtremes FindNumberExtremes(const uint64_t counts[38]) {
     extremes.ratio = static_cast<double>(extremes.mostCount) / extremes.leastCount;
   }
   return extremes;
+}
+
+std::string NumberNames(const std::vector<int>& numbers) {
+  if (numbers.size() > 4) return std::to_string(numbers.size()) + " numbers (tied)";
+  std::string text;
+  for (size_t i = 0; i < numbers.size(); ++i) text += Printed(i ? ", %02d" : "%02d", numbers[i]);
+  return numbers.size() > 1 ? text + " (tied)" : text;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 struct NumberExtremes {
@@ -14,3 +15,7 @@ struct NumberExtremes {
 
 // `counts[n]` is how many seeds' picks hold the number n, for n from 1 to 37.
 NumberExtremes FindNumberExtremes(const uint64_t counts[38]);
+
+// The numbers at one end as the reports name them: "09", "01, 02 (tied)", or "30 numbers
+// (tied)" when a list would run on.
+std::string NumberNames(const std::vector<int>& numbers);

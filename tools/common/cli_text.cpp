@@ -1,8 +1,33 @@
 #include "cli_text.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include <cstdarg>
 #include <cstdio>
 
 namespace {
+
+#ifdef _WIN32
+// On Windows the command line arrives in the ANSI code page (932 for the die's users), so a
+// character is printable when that code page reads it as one that is not a control.
+size_t PrintableSequence(const std::string& text, size_t at) {
+  size_t length = IsDBCSLeadByte(static_cast<BYTE>(text[at])) ? 2 : 1;
+  wchar_t character;
+  if (at + length > text.size() ||
+      MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, &text[at], static_cast<int>(length),
+                          &character, 1) != 1) {
+    return 0;
+  }
+  return character > 0x9F ? length : 0;
+}
+#else
+// Marks that reorder the text around them when shown: a value could hide what it is.
+bool ReordersText(uint32_t code) {
+  return code == 0x200E || code == 0x200F || (code >= 0x202A && code <= 0x202E) ||
+         (code >= 0x2066 && code <= 0x2069);
+}
 
 // The length of the well-formed UTF-8 sequence at `at` that encodes a printable character, or 0.
 // C1 controls (U+0080 to U+009F) count as unprintable: some terminals act on them as on ESC.
@@ -19,8 +44,9 @@ size_t PrintableSequence(const std::string& text, size_t at) {
   static const uint32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
   bool wellFormed =
       code >= kShortest[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
-  return wellFormed && code > 0x9F ? length : 0;
+  return wellFormed && code > 0x9F && !ReordersText(code) ? length : 0;
 }
+#endif
 
 }  // namespace
 
@@ -48,6 +74,9 @@ std::string Quoted(const std::string& value) {
       case '\\':
         out += "\\\\";
         break;
+      case '\'':
+        out += "\\'";
+        break;
       default:
         if (c >= 0x20 && c < 0x7F) {
           out += static_cast<char>(c);
@@ -72,4 +101,17 @@ std::string Grouped(uint64_t value) {
 
 std::string Counted(uint64_t count, const char* one, const char* many) {
   return Grouped(count) + " " + (count == 1 ? one : many);
+}
+
+std::string Printed(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  int length = std::vsnprintf(nullptr, 0, format, args);
+  va_end(args);
+  std::string text(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
+  va_start(args, format);
+  std::vsnprintf(&text[0], text.size(), format, args);
+  va_end(args);
+  text.resize(text.size() - 1);
+  return text;
 }

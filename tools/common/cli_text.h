@@ -6,7 +6,8 @@
 #include <string>
 
 // `value` in single quotes, with every byte that could break the line or the terminal written
-// out: \n, \r, \t, \\ and \xNN for other control bytes, DEL and bytes that are not UTF-8.
+// out: \n, \r, \t, \\, \' and \xNN for other control bytes, DEL, marks that reorder text,
+// and bytes that do not read as characters (UTF-8; on Windows, the ANSI code page).
 std::string Quoted(const std::string& value);
 
 // 4294967296 as "4,294,967,296".
@@ -14,3 +15,6 @@ std::string Grouped(uint64_t value);
 
 // "1 seed", "2 seeds": the count, grouped, and the word in the number it needs.
 std::string Counted(uint64_t count, const char* one, const char* many);
+
+// printf into a string of whatever length it takes.
+std::string Printed(const char* format, ...) __attribute__((format(printf, 1, 2)));

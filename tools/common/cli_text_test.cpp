@@ -3,14 +3,25 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
 
+struct QuotedCase {
+  std::string value;
+  const char* shown;
+};
+
+void ExpectQuoted(const std::vector<QuotedCase>& cases) {
+  for (const QuotedCase& c : cases) EXPECT_EQ(Quoted(c.value), c.shown) << c.shown;
+}
+
 TEST(Quoted, KeepsAnErrorOnOneLineAndTheTerminalUntouched) {
-  const struct {
-    std::string value;
-    const char* shown;
-  } cases[] = {
+  ExpectQuoted({
       {"5", "'5'"},
       {"", "''"},
       {"5\n", "'5\\n'"},
@@ -19,18 +30,47 @@ TEST(Quoted, KeepsAnErrorOnOneLineAndTheTerminalUntouched) {
       {std::string("a\0b", 3), "'a\\x00b'"},
       {"\x7F", "'\\x7F'"},
       {"C:\\dir", "'C:\\\\dir'"},  // a backslash of the value stays readable as one
-      {"2026年", "'2026年'"},      // well-formed UTF-8 stays as it is
+      {"it's", "'it\\'s'"},        // and so does a quote
+  });
+}
+
+// Each platform reads the bytes of a value its own way, so each of the next two tests runs on one
+// of them and says so as a skip on the other.
+TEST(Quoted, ShowsWellFormedUtf8AndWritesOutTheRest) {
+#ifdef _WIN32
+  GTEST_SKIP() << "on Windows a value is read in the ANSI code page, not as UTF-8";
+#endif
+  ExpectQuoted({
+      {"2026年", "'2026年'"},
       {"\xC2\x9B"
        "31m",
-       "'\\xC2\\x9B31m'"},                    // U+009B, the one-byte form of ESC [
-      {"\xE5\xB9", "'\\xE5\\xB9'"},           // a sequence cut short
-      {"\xC0\xAF", "'\\xC0\\xAF'"},           // an overlong '/'
-      {"\xED\xA0\x80", "'\\xED\\xA0\\x80'"},  // a surrogate half
+       "'\\xC2\\x9B31m'"},  // U+009B, the one-byte form of ESC [
+      {"a\xE2\x80\xAE"
+       "cba",
+       "'a\\xE2\\x80\\xAEcba'"},                       // U+202E turns the rest around
+      {"\xE5\xB9", "'\\xE5\\xB9'"},                    // a sequence cut short
+      {"\xC0\xAF", "'\\xC0\\xAF'"},                    // an overlong '/'
+      {"\xE0\x80\xAF", "'\\xE0\\x80\\xAF'"},           // the same in three bytes
+      {"\xF0\x80\x80\xAF", "'\\xF0\\x80\\x80\\xAF'"},  // and in four
+      {"\xED\xA0\x80", "'\\xED\\xA0\\x80'"},           // a surrogate half
       {"\xFF", "'\\xFF'"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(Quoted(c.value), c.shown) << c.shown;
-  }
+  });
+}
+
+// On Windows the arguments arrive in the ANSI code page, 932 under the die's Japanese locale.
+TEST(Quoted, ShowsTheAnsiCodePageAndWritesOutTheRest) {
+#ifndef _WIN32
+  GTEST_SKIP() << "only Windows reads a value in an ANSI code page";
+#else
+  if (GetACP() != 932) GTEST_SKIP() << "the ANSI code page is " << GetACP() << ", not 932";
+  ExpectQuoted({
+      {"\x8C\xDC", "'\x8C\xDC'"},    // 五 as a seed
+      {"2026\x94N", "'2026\x94N'"},  // 2026年
+      {"\xB1", "'\xB1'"},            // a half-width katakana
+      {"5\x8C", "'5\\x8C'"},         // a lead byte with nothing after it
+      {"\x80", "'\\x80'"},           // no character at all
+  });
+#endif
 }
 
 TEST(Grouped, PutsACommaBetweenThousands) {

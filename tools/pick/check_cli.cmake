@@ -39,13 +39,6 @@ function(expect_refusal needle)
   set(failures ${failures} PARENT_SCOPE)
 endfunction()
 
-# A host that cannot run this build's programs: the emulator says why, and the test is skipped.
-run_pick(--seed 0)
-if(rc EQUAL 77)
-  message(STATUS "${err}")
-  return()
-endif()
-
 expect_output("02,14,15,18,20,21,31\n" --seed 0)
 expect_output("06,07,09,20,27,30,32\n" --seed 0xFFFFFFFF)
 # The same second through --at and through --seed, before, at and after the 2038 boundary.

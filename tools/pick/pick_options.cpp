@@ -1,6 +1,7 @@
 #include "pick_options.h"
 
 #include <cstdio>
+#include <set>
 
 #include "cli_numbers.h"
 #include "cli_text.h"
@@ -20,49 +21,59 @@ const char kPickUsage[] =
     "\n"
     "Exit codes: 0 done, 1 cannot write the output, 2 bad command line.\n";
 
+namespace {
+
+// One option with its value, if it takes one: "" or what is wrong with it.
+std::string ReadOption(const std::string& option, const char* value, PickOptions& options) {
+  std::string why;
+  if (option == "--seed") {
+    if (ParseSeed(value, options.seed)) return "";
+    return "seed " + Quoted(value) +
+           " is not a number from 0 to 4294967295 (decimal or 0x-hexadecimal)";
+  }
+  if (option == "--at") {
+    return ParseUtcSecond(value, options.unixSeconds, why) ? ""
+                                                           : "time " + Quoted(value) + " " + why;
+  }
+  if (option == "--candidates") {
+    options.showCandidates = true;
+  } else if (option != "--help" && option != "--version") {
+    return "unknown option " + Quoted(option) + " (see --help)";
+  }
+  return "";
+}
+
+}  // namespace
+
 std::string ParsePickOptions(int argc, const char* const* argv, PickOptions& options) {
   options = PickOptions();
-  bool haveSeed = false, haveAt = false, help = false, version = false;
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (arg == "--seed" || arg == "--at") {
-      bool& seen = arg == "--seed" ? haveSeed : haveAt;
-      if (seen) return "vorel-pick: " + arg + " given twice";
-      if (i + 1 >= argc) return "vorel-pick: " + arg + " needs a value";
-      const char* value = argv[++i];
-      seen = true;
-      if (arg == "--seed") {
-        if (!ParseSeed(value, options.seed)) {
-          return "vorel-pick: seed " + Quoted(value) +
-                 " is not a number from 0 to 4294967295 (decimal or 0x-hexadecimal)";
-        }
-      } else {
-        std::string why;
-        if (!ParseUtcSecond(value, options.unixSeconds, why)) {
-          return "vorel-pick: time " + Quoted(value) + " " + why;
-        }
-      }
-    } else if (arg == "--candidates") {
-      if (options.showCandidates) return "vorel-pick: --candidates given twice";
-      options.showCandidates = true;
-    } else if (arg == "--help" || arg == "-h") {
-      help = true;
-    } else if (arg == "--version") {
-      version = true;
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      return "vorel-pick: unknown option " + Quoted(argv[i]) + " (see --help)";
+  std::set<std::string> seen;
+  std::string wrong;
+  for (int i = 1; i < argc && wrong.empty(); ++i) {
+    std::string option = argv[i] == std::string("-h") ? "--help" : argv[i];
+    bool takesValue = option == "--seed" || option == "--at";
+    if (option.size() < 2 || option[0] != '-') {
+      wrong = "unexpected argument " + Quoted(option) + " (see --help)";
+    } else if (!seen.insert(option).second) {
+      wrong = option + " given twice";
+    } else if (takesValue && i + 1 >= argc) {
+      wrong = option + " needs a value";
     } else {
-      return "vorel-pick: unexpected argument " + Quoted(argv[i]) + " (see --help)";
+      wrong = ReadOption(option, takesValue ? argv[++i] : "", options);
     }
   }
-  if (haveSeed && haveAt) return "vorel-pick: --seed and --at cannot be used together";
-  if (help) {
+  if (wrong.empty() && seen.count("--seed") && seen.count("--at")) {
+    wrong = "--seed and --at cannot be used together";
+  }
+  if (!wrong.empty()) return "vorel-pick: " + wrong;
+  // --help and --version answer whatever else was asked, in that order.
+  if (seen.count("--help")) {
     options.mode = PickOptions::kHelp;
-  } else if (version) {
+  } else if (seen.count("--version")) {
     options.mode = PickOptions::kVersion;
-  } else if (haveSeed) {
+  } else if (seen.count("--seed")) {
     options.mode = PickOptions::kSeed;
-  } else if (haveAt) {
+  } else if (seen.count("--at")) {
     options.mode = PickOptions::kAt;
   }
   return "";
