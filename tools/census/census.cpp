@@ -1,12 +1,11 @@
 // The census's driver: which build of the walk runs, how the work is cut among the workers, and
-// the figures that come out; --verify, which holds the fastest build against the plain draw.
+// the figures that come out; --verify, which holds the vector walk against the plain draw.
 #include "census.h"
 
 #include <algorithm>
 #include <utility>
 
 #include "cycle.h"
-#include "processor.h"
 #include "tally.h"
 #include "vector_walk.h"
 #include "window_walk.h"
@@ -14,40 +13,33 @@
 
 namespace {
 
-// Draws a worker takes at a time: along the cycle, sixteen lanes of 2^18 each; seed by seed,
-// small enough that a short range still spreads over the threads.
+// Draws a worker takes at a time: along the cycle, a stretch per lane of 2^22 / lanes each;
+// seed by seed, small enough that a short range still spreads over the threads.
 constexpr uint64_t kCycleChunk = 1u << 22, kSeedChunk = 1u << 16, kVerifyChunk = 1u << 20;
-static_assert(kCycleChunk / kVectorLanes <= kMaxVectorWalk, "a lane's stretch fits one call");
+static_assert(kCycleChunk <= kMaxVectorWalk, "a lane's stretch fits one call, even alone");
 
-// The build asked for, or the fastest the processor runs when asked for none or for one whose
-// instructions it lacks.
-CensusPath RunnablePath(CensusPath asked) {
-  if (asked != CensusPath::kBest && CensusPathAvailable(asked)) return asked;
-  return CanUseVector()            ? CensusPath::kVector
-         : CanUseBitInstructions() ? CensusPath::kBitInstructions
-                                   : CensusPath::kPortable;
+// The build named, or the best when none is or this processor lacks it.
+const VectorBuild& ChosenBuild(const std::string& name) {
+  for (const VectorBuild& build : VectorBuilds()) {
+    if (name == build.name) return build;
+  }
+  return VectorBuilds().front();
 }
 
-// Cycle positions begin..begin+count-1 from the origin, walked from the highest down: in the
-// vector build, sixteen stretches side by side, and what does not divide evenly the scalar way.
-void WalkStretch(Tally& tally, CensusPath path, uint32_t origin, uint64_t begin, uint64_t count) {
-  uint64_t walked = 0;
-  if (path == CensusPath::kVector) {
-    uint64_t stretch = count / kVectorLanes;
-    uint32_t firstStates[kVectorLanes];
-    for (int lane = 0; lane < kVectorLanes; ++lane) {
+// Cycle positions begin..begin+count-1 from the origin, walked from the highest down: a stretch
+// per lane side by side, and what does not divide evenly one draw at a time.
+void WalkStretch(Tally& tally, const VectorBuild& build, uint32_t origin, uint64_t begin,
+                 uint64_t count) {
+  uint64_t stretch = count / build.lanes;
+  if (stretch) {
+    std::vector<uint32_t> firstStates(build.lanes);
+    for (size_t lane = 0; lane < build.lanes; ++lane) {
       firstStates[lane] = Jump(origin, begin + stretch * (lane + 1) - 1);
     }
-    if (stretch) WalkVector(tally, firstStates, stretch);
-    walked = stretch * kVectorLanes;
+    build.walk(tally, firstStates.data(), stretch);
   }
-  if (walked == count) return;
-  uint32_t firstState = Jump(origin, begin + count - 1);
-  if (path == CensusPath::kPortable) {
-    WalkPortable(tally, firstState, count - walked);
-  } else {
-    WalkWithBitInstructions(tally, firstState, count - walked);
-  }
+  uint64_t walked = stretch * build.lanes;
+  if (walked < count) WalkWindows(tally, Jump(origin, begin + count - 1), count - walked);
 }
 
 std::vector<Tally> MakeTallies(unsigned workers, CounterShape counter) {
@@ -74,22 +66,18 @@ WalkedPick DrawOneSeedForCensus(uint32_t seed) {
   return draw;
 }
 
-bool CensusPathAvailable(CensusPath path) {
-  switch (path) {
-    case CensusPath::kVector:
-      return CanUseVector();
-    case CensusPath::kBitInstructions:
-      return CanUseBitInstructions();
-    default:
-      return true;
-  }
+std::vector<std::string> CensusTargets() {
+  std::vector<std::string> names;
+  for (const VectorBuild& build : VectorBuilds()) names.push_back(build.name);
+  return names;
 }
 
 CensusResult RunCensus(const CensusOptions& options) {
   CensusResult result;
   uint64_t first = options.firstSeed;
   result.walkedTheCycle = options.seedCount >= kSeedSpace;
-  result.path = RunnablePath(options.path);
+  const VectorBuild& build = ChosenBuild(options.target);
+  if (result.walkedTheCycle) result.target = build.name;
   ChunkedWork plan;
   plan.total = result.walkedTheCycle ? kCycle : options.seedCount;
   if (result.walkedTheCycle && options.cycleDraws) {
@@ -103,7 +91,7 @@ CensusResult RunCensus(const CensusOptions& options) {
   std::vector<Tally> tallies = MakeTallies(plan.threads, options.counter);
   ChunksDone run = RunChunks(plan, [&](unsigned worker, uint64_t begin, uint64_t count) {
     if (result.walkedTheCycle) {
-      WalkStretch(tallies[worker], result.path, options.cycleOrigin, begin, count);
+      WalkStretch(tallies[worker], build, options.cycleOrigin, begin, count);
       return;
     }
     for (uint64_t seed = first + begin; seed < first + begin + count; ++seed) {
@@ -190,13 +178,12 @@ VerifyResult VerifyCensus(const CensusOptions& options) {
 
   CensusResult plain;
   MergeTallies(tallies, 1, plain);
-  CensusOptions fastest = options;
+  CensusOptions fastest = options;  // with the target asked for
   fastest.firstSeed = 0;
   fastest.seedCount = kSeedSpace;
-  fastest.path = CensusPath::kBest;
   fastest.progress = nullptr;
   CensusResult fast = RunCensus(fastest);
-  verdict.path = fast.path;
+  verdict.target = fast.target;
   verdict.countsAgree = SameCounts(fast, plain);
   verdict.interrupted = fast.interrupted;
   return verdict;

@@ -6,23 +6,21 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "pick_counter.h"
 #include "pick_rank.h"
 
-// The builds of the walk: for any x86-64 processor, with the bit-counting instructions of newer
-// ones, and sixteen draws at a time with AVX-512. kBest takes the fastest the processor runs.
-enum class CensusPath { kPortable, kBitInstructions, kVector, kBest };
-
-// Whether this processor can run that build of the walk.
-bool CensusPathAvailable(CensusPath path);
+// The instruction sets the walk of the cycle can run with on this processor, by Highway's names
+// ("AVX3_DL", "AVX3", "AVX2", "SSE4", "SSSE3", "SCALAR"), best first.
+std::vector<std::string> CensusTargets();
 
 struct CensusResult {
   uint64_t seedsCovered = 0;
-  unsigned workers = 0;                     // the threads that counted
-  bool walkedTheCycle = false;              // the fast path over the whole space, else seed by seed
-  CensusPath path = CensusPath::kPortable;  // the build of the walk that ran
+  unsigned workers = 0;         // the threads that counted
+  bool walkedTheCycle = false;  // the fast path over the whole space, else seed by seed
+  std::string target;           // the instruction set the walk ran with; "" seed by seed
   // The fewest distinct values among the twenty candidates of any seed covered, how many seeds
   // have so few, and the first of them in seed order (at most 64). The walk of the whole space
   // tells distinct counts apart only below eight; when no seed has fewer, fewestDistinct is 8
@@ -63,7 +61,9 @@ struct CensusOptions {
   // tests, counting positions from the generator state `cycleOrigin` (see CycleOriginOfSeed).
   uint64_t cycleDraws = 0;
   uint32_t cycleOrigin = 0;
-  CensusPath path = CensusPath::kBest;
+  // The instruction set of the walk, one of CensusTargets(); "" (or one this processor lacks)
+  // takes the best.
+  std::string target;
   CounterShape counter;                     // each worker's pick counter; tests make it small
   const std::atomic<bool>* stop = nullptr;  // set from outside to end early
   // Called now and then, on the calling thread, with the share of the work done (0..1).
@@ -85,14 +85,14 @@ struct WalkedPick {
 WalkedPick DrawOneSeedForCensus(uint32_t seed);
 
 // --verify: every seed of the space (or of the first cycleDraws draws of the cycle) through the
-// walk and through the plain draw, pick against pick; then the census of the fastest build held
-// against the plain draw's counts.
+// one-draw walk and through the plain draw, pick against pick; then the census of the vector
+// walk (with options.target) held against the plain draw's counts.
 struct VerifyResult {
   uint64_t seedsChecked = 0;
   uint64_t mismatches = 0;                 // seeds whose walked pick differs from the draw's
   std::vector<uint32_t> disagreeingSeeds;  // some of them
-  bool countsAgree = false;                // the fastest build's census equals the plain count
-  CensusPath path = CensusPath::kPortable;
+  bool countsAgree = false;                // the vector walk's census equals the plain count
+  std::string target;                      // the instruction set it ran with
   bool interrupted = false;
 };
 VerifyResult VerifyCensus(const CensusOptions& options);

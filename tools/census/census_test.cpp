@@ -1,5 +1,5 @@
-// The census as a whole: each build's counts against the plain draw, the figures, the command
-// line and the reports.
+// The census as a whole: its counts with each instruction set against the plain draw, the
+// figures, the command line and the reports.
 #include "census.h"
 
 #include <gtest/gtest.h>
@@ -17,15 +17,22 @@
 
 namespace {
 
-const char kNoBuild[] = "this processor cannot run this build of the walk";
-
 // The census's own counter, and one whose one-line queues fill and one-bit counters wrap every
 // few draws, in both halves: a draw lost at a full queue or a wrap lost shows in the counts.
 const CounterShape kCounterShapes[] = {CounterShape(), CounterShape{32, 1}};
 
-// A build through the whole count, against the plain draw of the same seeds.
-void ExpectCountsLikeThePlainDraw(CensusPath path) {
-  const uint64_t kDraws = (1 << 18) + 5;  // not a multiple of sixteen: the rest goes the scalar way
+bool Runs(const std::string& target) {
+  std::vector<std::string> targets = CensusTargets();
+  return std::find(targets.begin(), targets.end(), target) != targets.end();
+}
+
+std::string NotHere(const std::string& target) {
+  return "this processor cannot run the walk built for " + target;
+}
+
+// The whole count with one instruction set, against the plain draw of the same seeds.
+void ExpectCountsLikeThePlainDraw(const std::string& target) {
+  const uint64_t kDraws = (1 << 18) + 5;  // not a multiple of the lanes: the rest goes one by one
   std::vector<uint32_t> expected(kPossiblePicks);
   uint64_t seventh[kCandidateCount] = {};
   int fewest = kCandidateCount;
@@ -40,12 +47,12 @@ void ExpectCountsLikeThePlainDraw(CensusPath path) {
     CensusOptions options;
     options.threads = 2;
     options.cycleDraws = kDraws;
-    options.path = path;
+    options.target = target;
     options.counter = shape;
     CensusResult result = RunCensus(options);
-    SCOPED_TRACE("queue of " + std::to_string(shape.queueLength));
+    SCOPED_TRACE(target + ", queue of " + std::to_string(shape.queueLength));
     EXPECT_TRUE(result.walkedTheCycle);
-    EXPECT_EQ(result.path, path);
+    EXPECT_EQ(result.target, target);
     EXPECT_EQ(result.seedsCovered, 2 * kDraws);
     EXPECT_TRUE(result.pickCounts == expected);
     for (int i = 0; i < kCandidateCount; ++i) EXPECT_EQ(result.seventhIndex[i], seventh[i]) << i;
@@ -55,23 +62,9 @@ void ExpectCountsLikeThePlainDraw(CensusPath path) {
   }
 }
 
-TEST(CensusCounts, PortableBuildCountsLikeThePlainDraw) {
-  ExpectCountsLikeThePlainDraw(CensusPath::kPortable);
-}
-
-TEST(CensusCounts, BitInstructionBuildCountsLikeThePlainDraw) {
-  if (!CensusPathAvailable(CensusPath::kBitInstructions)) GTEST_SKIP() << kNoBuild;
-  ExpectCountsLikeThePlainDraw(CensusPath::kBitInstructions);
-}
-
-TEST(CensusCounts, VectorBuildCountsLikeThePlainDraw) {
-  if (!CensusPathAvailable(CensusPath::kVector)) GTEST_SKIP() << kNoBuild;
-  ExpectCountsLikeThePlainDraw(CensusPath::kVector);
-}
-
 // Seed 1237421458 has only seven distinct values among its candidates; a build must find it and
 // its twin, whether the draw falls in the middle of a stretch or at its end.
-void ExpectFewestDistinctFound(CensusPath path) {
+void ExpectFewestDistinctFound(const std::string& target) {
   const uint32_t kSeed = 1237421458u;
   ASSERT_EQ(DrawOneSeedForCensus(kSeed).distinct, 7);
   for (uint64_t before : {0u, 1000u}) {
@@ -90,29 +83,54 @@ void ExpectFewestDistinctFound(CensusPath path) {
     CensusOptions options;
     options.cycleDraws = kDraws;
     options.cycleOrigin = origin;
-    options.path = path;
+    options.target = target;
     CensusResult result = RunCensus(options);
+    SCOPED_TRACE(target + ", the seed " + std::to_string(before) + " draws in");
     EXPECT_FALSE(result.fewestDistinctAtLeast);
     EXPECT_EQ(result.fewestDistinct, fewest);
     EXPECT_EQ(result.fewestDistinctSeedCount, fewestCount);
     std::vector<uint32_t>& seeds = result.fewestDistinctSeeds;
     EXPECT_NE(std::find(seeds.begin(), seeds.end(), kSeed), seeds.end());
     EXPECT_NE(std::find(seeds.begin(), seeds.end(), kSeed | ~kLow31), seeds.end());
+    EXPECT_EQ(result.latestIndex, 19);
   }
 }
 
-TEST(CensusFewest, PortableBuildFindsTheFewestDistinctValues) {
-  ExpectFewestDistinctFound(CensusPath::kPortable);
+void ExpectCensusLikeThePlainDraw(const std::string& target) {
+  ExpectCountsLikeThePlainDraw(target);
+  ExpectFewestDistinctFound(target);
 }
 
-TEST(CensusFewest, BitInstructionBuildFindsTheFewestDistinctValues) {
-  if (!CensusPathAvailable(CensusPath::kBitInstructions)) GTEST_SKIP() << kNoBuild;
-  ExpectFewestDistinctFound(CensusPath::kBitInstructions);
+// One test per instruction set Highway builds the walk for on x86-64, so that each shows as
+// passed or, where this processor lacks it, as skipped.
+TEST(CensusWith, AVX3DL) {
+  if (!Runs("AVX3_DL")) GTEST_SKIP() << NotHere("AVX3_DL");
+  ExpectCensusLikeThePlainDraw("AVX3_DL");
 }
 
-TEST(CensusFewest, VectorBuildFindsTheFewestDistinctValues) {
-  if (!CensusPathAvailable(CensusPath::kVector)) GTEST_SKIP() << kNoBuild;
-  ExpectFewestDistinctFound(CensusPath::kVector);
+TEST(CensusWith, AVX3) {
+  if (!Runs("AVX3")) GTEST_SKIP() << NotHere("AVX3");
+  ExpectCensusLikeThePlainDraw("AVX3");
+}
+
+TEST(CensusWith, AVX2) {
+  if (!Runs("AVX2")) GTEST_SKIP() << NotHere("AVX2");
+  ExpectCensusLikeThePlainDraw("AVX2");
+}
+
+TEST(CensusWith, SSE4) {
+  if (!Runs("SSE4")) GTEST_SKIP() << NotHere("SSE4");
+  ExpectCensusLikeThePlainDraw("SSE4");
+}
+
+TEST(CensusWith, SSSE3) {
+  if (!Runs("SSSE3")) GTEST_SKIP() << NotHere("SSSE3");
+  ExpectCensusLikeThePlainDraw("SSSE3");
+}
+
+TEST(CensusWith, SCALAR) {
+  if (!Runs("SCALAR")) GTEST_SKIP() << NotHere("SCALAR");
+  ExpectCensusLikeThePlainDraw("SCALAR");
 }
 
 TEST(CensusVerify, ChecksEachSeedAndTheFastestCount) {
@@ -124,6 +142,7 @@ TEST(CensusVerify, ChecksEachSeedAndTheFastestCount) {
   EXPECT_EQ(verdict.seedsChecked, 2u << 16);
   EXPECT_EQ(verdict.mismatches, 0u);
   EXPECT_TRUE(verdict.countsAgree);
+  EXPECT_EQ(verdict.target, CensusTargets().front());
 }
 
 TEST(CensusRank, CoversEveryPickOnceInOrder) {

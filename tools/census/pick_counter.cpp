@@ -10,7 +10,10 @@ PickCounter::PickCounter(CounterShape shape)
       counts(static_cast<size_t>(kSlices) << (kSliceBits + 1)),
       queue(static_cast<size_t>(kSlices) * queueLines),
       tails(kSlices),
-      queued(kSlices) {}
+      tailAt(kSlices),
+      nextLine(kSlices) {
+  for (uint32_t slice = 0; slice < kSlices; ++slice) tailAt[slice] = slice * kLine;
+}
 
 // The entry, doubled bit and all, is the counter's place in its slice: picks shown by two draws
 // in a row are counted in the upper half of the slice's counters. A byte counter wraps by itself,
@@ -70,10 +73,12 @@ void PickCounter::NoteWrap(uint32_t slice, uint32_t entry) {
 
 void PickCounter::ApplyAll() {
   for (uint32_t slice = 0; slice < kSlices; ++slice) {
-    uint32_t n = queued[slice];
-    // A full tail is streamed out only when the next entry comes, so it still holds its line.
-    Apply(slice, n, n % kLine == 0 ? std::min(n, kLine) : n % kLine);
-    queued[slice] = 0;
+    // A full tail goes to the queue only when the next entry comes, so it still holds its line.
+    uint32_t inTail = tailAt[slice] - slice * kLine;
+    uint32_t inLines = nextLine[slice] ? (nextLine[slice] - 1) * kLine : 0;
+    Apply(slice, inLines + inTail, inTail);
+    tailAt[slice] = slice * kLine;
+    nextLine[slice] = 0;
   }
 }
 

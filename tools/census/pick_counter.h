@@ -1,7 +1,8 @@
 // One worker's count of each pick's seeds. 2^31 increments scattered over 10 million counters
 // would each miss the cache, so they wait in one queue per slice of 16384 picks and are applied a
 // queue at a time, while that slice's counters sit in the cache. Entries gather in a cache line
-// per slice (its tail) and go to the queue a whole line at a time, past the cache.
+// per slice (its tail) and go to the queue a whole line at a time; the vector walk writes them
+// past the cache.
 //
 // A counter is narrow (one byte in the census) and comes in two halves per slice: picks shown by
 // one draw, and picks shown by two draws in a row, which make one entry. The few counters that
@@ -13,10 +14,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <vector>
-
-#if defined(__x86_64__)
-#include <immintrin.h>
-#endif
 
 #include "pick_rank.h"
 
@@ -56,26 +53,56 @@ struct PickCounter {
 
   void Add(uint32_t word) { AddAll(&word, 1); }
 
-  inline __attribute__((always_inline)) void AddAll(const uint32_t* words, size_t count) {
-    uint32_t* __restrict fill = queued.data();
-    Line* __restrict tail = tails.data();
-    Line* __restrict lines = queue.data();
-    for (size_t i = 0; i < count; ++i) {
+  // Each slice's tail is a line of the array `tails`, and tailAt[slice] says where in it, counted
+  // in entries from the array's start, the slice's next entry goes: slice * 32 plus the entries
+  // already there. For slice 75 with three entries in its tail, tailAt[75] = 75 * 32 + 3 = 2403.
+  // At a multiple of 32 the tail is empty (before the slice's first entry) or full (then the
+  // index has moved on to the next slice's line, 76 * 32 = 2432): either way the line goes to
+  // the queue first, and the entry starts the slice's line afresh. A full tail line goes out
+  // only when the slice's next entry arrives, long after its last entry was written, so reading
+  // it back never waits for that write.
+  void AddAll(const uint32_t* words, size_t count) {
+    for (size_t i = AddUntilTailFull(words, 0, count); i < count;
+         i = AddUntilTailFull(words, i + 1, count)) {
       uint32_t slice = words[i] >> 16;
-      uint32_t n = fill[slice];
-      // A full tail line goes out only when the slice's next entry arrives, long after its last
-      // entry was written, so reading it back never waits for that write. At n = 0 the empty
-      // line goes to the spare line in front of the queue.
-      if (n % kLine == 0) {
-        StreamLine(&lines[slice * queueLines + n / kLine], tail[slice]);
-        if (n == queueLength) {
-          Apply(slice, n, 0);
-          n = 0;
-        }
-      }
-      tail[slice].entries[n % kLine] = static_cast<uint16_t>(words[i]);
-      fill[slice] = n + 1;
+      *NextQueueLine(slice) = tails[slice];
+      StartTail(words[i]);
     }
+  }
+
+  // Adds words[begin], words[begin + 1] and so on until one whose slice's tail must go to the
+  // queue first, and returns that one's index (count when none must). The caller writes the
+  // tail to NextQueueLine(slice) in whatever way suits it, hands the word to StartTail and goes
+  // on from the next one.
+  inline __attribute__((always_inline)) size_t AddUntilTailFull(const uint32_t* words, size_t begin,
+                                                                size_t count) {
+    uint32_t* __restrict at = tailAt.data();
+    uint16_t* __restrict entries = &tails.data()->entries[0];  // the tails as one array
+    for (size_t i = begin; i < count; ++i) {
+      uint32_t slice = words[i] >> 16;
+      uint32_t place = at[slice];
+      if (__builtin_expect(place % kLine == 0, 0)) return i;
+      entries[place] = static_cast<uint16_t>(words[i]);
+      at[slice] = place + 1;
+    }
+    return count;
+  }
+
+  const Line& Tail(uint32_t slice) const { return tails[slice]; }
+  // At line 0 the empty tail goes to the spare line in front of the queue.
+  Line* NextQueueLine(uint32_t slice) { return &queue[slice * queueLines + nextLine[slice]]; }
+
+  // The word's slice's tail went to NextQueueLine: a full queue is applied, and the word starts
+  // the slice's tail afresh.
+  inline __attribute__((always_inline)) void StartTail(uint32_t word) {
+    uint32_t slice = word >> 16;
+    uint32_t line = nextLine[slice]++;
+    if (line * kLine == queueLength) {
+      Apply(slice, queueLength, 0);
+      nextLine[slice] = 1;
+    }
+    tails[slice].entries[0] = static_cast<uint16_t>(word);
+    tailAt[slice] = slice * kLine + 1;
   }
 
   // Counts what still waits in the queues. Call once, when the worker is done.
@@ -89,16 +116,6 @@ struct PickCounter {
   uint64_t refused = 0;
 
  private:
-  static inline __attribute__((always_inline)) void StreamLine(Line* to, const Line& from) {
-#if defined(__x86_64__)
-    const __m128i* source = reinterpret_cast<const __m128i*>(from.entries);
-    __m128i* target = reinterpret_cast<__m128i*>(to->entries);
-    for (int q = 0; q < 4; ++q) _mm_stream_si128(target + q, _mm_load_si128(source + q));
-#else
-    *to = from;
-#endif
-  }
-
   __attribute__((noinline)) void Apply(uint32_t slice, uint32_t n, uint32_t inTail);
   uint32_t KeepRealPicks(uint16_t* entries, uint32_t n);
   template <bool kWholeByte>
@@ -110,6 +127,7 @@ struct PickCounter {
   uint8_t counterMask;
   std::vector<uint8_t> counts;
   std::vector<Line> queue, tails;
-  std::vector<uint32_t> queued;
-  std::vector<uint32_t> wrapped;  // a rank each time a counter of it wrapped, twice for a pair
+  std::vector<uint32_t> tailAt;    // see AddAll
+  std::vector<uint32_t> nextLine;  // the queue line of each slice that its tail goes to next
+  std::vector<uint32_t> wrapped;   // a rank each time a counter of it wrapped, twice for a pair
 };

@@ -1,5 +1,5 @@
 // The walks against the library's draw: the one-draw-at-a-time walk, the scalar twin of the
-// vector walk, and the vector walk lane by lane against its twin.
+// vector walk, and each build of the vector walk lane by lane against its twin.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,8 +8,8 @@
 
 #include "census.h"
 #include "cycle.h"
+#include "hwy/targets.h"
 #include "list_walk.h"
-#include "processor.h"
 #include "vector_walk.h"
 #include "window_walk.h"
 
@@ -25,8 +25,6 @@ static std::ostream& operator<<(std::ostream& out, const ListFigures& f) {
 }
 
 namespace {
-
-const char kNoVector[] = "this processor has no AVX-512: the vector walk cannot run here";
 
 // The walk must give the very pick of the library's draw, for both seeds of each twin pair.
 void ExpectWalkMatchesDraw(uint32_t lastSeed, uint32_t count) {
@@ -111,15 +109,26 @@ TEST(ListWalk, TheTwinAgreesWithTheDraw) {
   EXPECT_EQ(wrong, 0);
 }
 
-// The vector walk and its twin side by side, and both against the draw: any lane that steps
+// The build of the walk for that instruction set, or null where this processor lacks it.
+const VectorBuild* FindBuild(const std::string& name) {
+  for (const VectorBuild& build : VectorBuilds()) {
+    if (name == build.name) return &build;
+  }
+  return nullptr;
+}
+
+std::string NotHere(const std::string& name) {
+  return "the " + name + " build of the vector walk cannot run on this processor";
+}
+
+// A build and the twin side by side, and both against the draw: any lane that steps
 // differently, ranks differently or reads an age differently shows at the step where it does.
-TEST(VectorWalk, EveryLaneMatchesTheScalarTwinAndTheDraw) {
-  if (!CanUseVector()) GTEST_SKIP() << kNoVector;
-  const int lanes = VectorLanes();
+void ExpectLanesMatchTheTwinAndTheDraw(const VectorBuild& build) {
+  const int lanes = static_cast<int>(build.lanes);
   const uint64_t kSteps = 4000;
   std::vector<uint32_t> firstStates = FirstStates(lanes);
   std::vector<ListFigures> vector(kSteps * lanes);
-  VectorWalkForTest(firstStates.data(), kSteps, vector.data());
+  build.walkForTest(firstStates.data(), kSteps, vector.data());
   int wrong = 0;
   for (int l = 0; l < lanes; ++l) {
     ListLane lane;
@@ -129,30 +138,85 @@ TEST(VectorWalk, EveryLaneMatchesTheScalarTwinAndTheDraw) {
       ListFigures twin = StepListLane(lane), drawn = FiguresOfDraw(state);
       const ListFigures& fast = vector[step * lanes + l];
       if ((!(fast == twin) || !(fast == drawn)) && ++wrong <= 5) {
-        ADD_FAILURE() << "lane " << l << ", step " << step << ": vector " << fast << ", twin "
-                      << twin << ", draw " << drawn;
+        ADD_FAILURE() << build.name << " lane " << l << ", step " << step << ": vector " << fast
+                      << ", twin " << twin << ", draw " << drawn;
       }
     }
   }
   EXPECT_EQ(wrong, 0);
 }
 
-// Every draw of the vector walk reaches the pick counter once, and nothing else does: no entry
-// for a place past the last pick, none dropped, with queues that fill many times.
-TEST(VectorWalk, QueuesEachDrawOnceAndNothingElse) {
-  if (!CanUseVector()) GTEST_SKIP() << kNoVector;
-  const uint64_t kSteps = 1 << 14;
+// Every draw of the walk reaches the pick counter once, and nothing else does: no entry for a
+// place past the last pick, none dropped, with queues that fill many times.
+void ExpectEachDrawQueuedOnce(const VectorBuild& build) {
+  const uint64_t kSteps = (1 << 18) / build.lanes;
   for (CounterShape shape : {CounterShape{32, 2}, CounterShape()}) {
     Tally tally(shape);
-    WalkVector(tally, FirstStates(kVectorLanes).data(), kSteps);
+    build.walk(tally, FirstStates(static_cast<int>(build.lanes)).data(), kSteps);
     tally.picks.ApplyAll();
     std::vector<uint32_t> counts(kPossiblePicks);
     tally.picks.AddCountsTo(counts);
     uint64_t counted = 0;
     for (uint32_t count : counts) counted += count;
-    EXPECT_EQ(counted, kSteps * kVectorLanes) << "queue of " << shape.queueLength;
-    EXPECT_EQ(tally.picks.refused, 0u) << "queue of " << shape.queueLength;
+    EXPECT_EQ(counted, kSteps * build.lanes) << build.name << ", queue of " << shape.queueLength;
+    EXPECT_EQ(tally.picks.refused, 0u) << build.name << ", queue of " << shape.queueLength;
   }
+}
+
+void ExpectBuildWalksLikeTheTwin(const std::string& name) {
+  const VectorBuild* build = FindBuild(name);
+  ASSERT_NE(build, nullptr);
+  ExpectLanesMatchTheTwinAndTheDraw(*build);
+  ExpectEachDrawQueuedOnce(*build);
+}
+
+// One test per instruction set Highway builds the walk for on x86-64, so that each shows as
+// passed or, where this processor lacks it, as skipped.
+TEST(VectorWalkLanes, AVX3DL) {
+  if (!FindBuild("AVX3_DL")) GTEST_SKIP() << NotHere("AVX3_DL");
+  ExpectBuildWalksLikeTheTwin("AVX3_DL");
+}
+
+TEST(VectorWalkLanes, AVX3) {
+  if (!FindBuild("AVX3")) GTEST_SKIP() << NotHere("AVX3");
+  ExpectBuildWalksLikeTheTwin("AVX3");
+}
+
+TEST(VectorWalkLanes, AVX2) {
+  if (!FindBuild("AVX2")) GTEST_SKIP() << NotHere("AVX2");
+  ExpectBuildWalksLikeTheTwin("AVX2");
+}
+
+TEST(VectorWalkLanes, SSE4) {
+  if (!FindBuild("SSE4")) GTEST_SKIP() << NotHere("SSE4");
+  ExpectBuildWalksLikeTheTwin("SSE4");
+}
+
+TEST(VectorWalkLanes, SSSE3) {
+  if (!FindBuild("SSSE3")) GTEST_SKIP() << NotHere("SSSE3");
+  ExpectBuildWalksLikeTheTwin("SSSE3");
+}
+
+TEST(VectorWalkLanes, SCALAR) {
+  if (!FindBuild("SCALAR")) GTEST_SKIP() << NotHere("SCALAR");
+  ExpectBuildWalksLikeTheTwin("SCALAR");
+}
+
+// The builds come best first, and the best is the one Highway's own dispatch chooses: a build
+// that leaves it out, or puts a build ahead of a better one, makes the census slower.
+TEST(VectorWalk, BuildsComeBestFirstAsHighwayChooses) {
+  const std::vector<VectorBuild>& builds = VectorBuilds();
+  ASSERT_FALSE(builds.empty());
+  for (size_t i = 1; i < builds.size(); ++i) {
+    EXPECT_LT(builds[i - 1].target, builds[i].target)
+        << builds[i - 1].name << ", " << builds[i].name;
+  }
+  EXPECT_EQ(builds.front().target, hwy::SupportedAndGeneratedTargets().front())
+      << hwy::TargetName(hwy::SupportedAndGeneratedTargets().front());
+  EXPECT_EQ(CensusTargets().front(), builds.front().name);
+  CensusOptions options;
+  options.cycleDraws = 1000;
+  EXPECT_EQ(RunCensus(options).target, builds.front().name);
 }
 
 }  // namespace

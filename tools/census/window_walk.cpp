@@ -66,7 +66,6 @@ struct Window {
   }
 };
 
-// Inlined into each build of the walk, so it runs with that build's instructions.
 inline __attribute__((always_inline)) void RecordWindow(Tally& tally, uint32_t state,
                                                         const Window& window,
                                                         const RankTables& ranks) {
@@ -103,27 +102,12 @@ inline __attribute__((always_inline)) void WalkInline(uint32_t firstState, uint6
 
 }  // namespace
 
-void WalkPortable(Tally& tally, uint32_t firstState, uint64_t count) {
+void WalkWindows(Tally& tally, uint32_t firstState, uint64_t count) {
   const RankTables& ranks = Ranks();
   WalkInline(firstState, count, [&](uint32_t state, const Window& window) {
     RecordWindow(tally, state, window, ranks);
   });
 }
-
-#if defined(__x86_64__) || defined(__i386__)
-__attribute__((target("popcnt,bmi,bmi2,lzcnt"))) void WalkWithBitInstructions(Tally& tally,
-                                                                              uint32_t firstState,
-                                                                              uint64_t count) {
-  const RankTables& ranks = Ranks();
-  WalkInline(firstState, count, [&](uint32_t state, const Window& window) {
-    RecordWindow(tally, state, window, ranks);
-  });
-}
-#else
-void WalkWithBitInstructions(Tally& tally, uint32_t firstState, uint64_t count) {
-  WalkPortable(tally, firstState, count);
-}
-#endif
 
 std::vector<WalkedPick> WalkCycleForTest(uint32_t lastSeed, uint32_t count) {
   std::vector<WalkedPick> picks;
