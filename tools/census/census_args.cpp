@@ -1,14 +1,21 @@
 #include "census_args.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "census.h"
 #include "cli_numbers.h"
 
 const char kCensusUsage[] =
     "Usage: vorel-census [--seeds A:B] [--threads N] [--json] [--chart FILE.svg] [--verify]\n"
+    "                    [--target NAME]\n"
     "Counts the die's pick for every seed and reports what it can and cannot show.\n"
     "\n"
     "  --seeds A:B      only the seeds A to B, both included (decimal or 0x-hexadecimal);\n"
     "                   the default is every seed, 0:4294967295\n"
     "  --threads N      worker threads (default: every core)\n"
+    "  --target NAME    the instruction set the walk runs with, by Highway's name (listed\n"
+    "                   below; default: the best)\n"
     "  --json           print the figures as JSON instead of a table\n"
     "  --chart FILE     also draw how often each number is picked, as an SVG bar chart\n"
     "  --verify         check the fast census against the plain draw on every seed (slow)\n"
@@ -21,7 +28,8 @@ std::string ParseCensusArgs(int argc, const char* const* argv, CensusArgs& args)
   args = CensusArgs();
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
-    bool takesValue = arg == "--seeds" || arg == "--threads" || arg == "--chart";
+    bool takesValue =
+        arg == "--seeds" || arg == "--threads" || arg == "--chart" || arg == "--target";
     if (takesValue && i + 1 >= argc) return "vorel-census: " + arg + " needs a value";
     if (arg == "--seeds") {
       std::string range = argv[++i];
@@ -46,6 +54,13 @@ std::string ParseCensusArgs(int argc, const char* const* argv, CensusArgs& args)
     } else if (arg == "--chart") {
       args.chartPath = argv[++i];
       if (args.chartPath.empty()) return "vorel-census: --chart needs a file name";
+    } else if (arg == "--target") {
+      args.target = argv[++i];
+      std::vector<std::string> targets = CensusTargets();
+      if (std::find(targets.begin(), targets.end(), args.target) == targets.end()) {
+        return "vorel-census: target '" + args.target + "' is not one this processor runs (" +
+               TargetList() + ")";
+      }
     } else if (arg == "--json") {
       args.json = true;
     } else if (arg == "--verify") {
@@ -61,4 +76,10 @@ std::string ParseCensusArgs(int argc, const char* const* argv, CensusArgs& args)
     }
   }
   return "";
+}
+
+std::string TargetList() {
+  std::string list;
+  for (const std::string& target : CensusTargets()) list += (list.empty() ? "" : ", ") + target;
+  return list;
 }

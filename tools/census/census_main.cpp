@@ -47,9 +47,10 @@ bool WriteFile(const std::string& path, const std::string& text) {
 
 // Every seed through the walk and the plain draw, then the vector walk's census against the plain
 // one.
-int Verify(unsigned threads, bool showProgress) {
+int Verify(unsigned threads, const std::string& target, bool showProgress) {
   CensusOptions options;
   options.threads = threads;
+  options.target = target;
   options.stop = &interrupted;
   auto start = std::chrono::steady_clock::now();
   if (showProgress) options.progress = [&](double done) { ShowProgress(done, start, 1ull << 32); };
@@ -87,6 +88,7 @@ int main(int argc, char** argv) {
   }
   if (args.help) {
     std::fputs(kCensusUsage, stdout);
+    std::printf("\nTargets this processor runs, best first: %s\n", TargetList().c_str());
     return 0;
   }
   if (args.version) {
@@ -97,7 +99,7 @@ int main(int argc, char** argv) {
       args.threads ? args.threads : std::max(1u, std::thread::hardware_concurrency());
   std::signal(SIGINT, OnInterrupt);
   std::signal(SIGTERM, OnInterrupt);
-  if (args.verify) return Verify(threads, isatty(STDERR_FILENO));
+  if (args.verify) return Verify(threads, args.target, isatty(STDERR_FILENO));
 
   // Find out now, not after the count, that the chart cannot be written.
   if (!args.chartPath.empty() && !WriteFile(args.chartPath, "")) {
@@ -109,6 +111,7 @@ int main(int argc, char** argv) {
   options.firstSeed = args.firstSeed;
   options.seedCount = static_cast<uint64_t>(args.lastSeed) - args.firstSeed + 1;
   options.threads = threads;
+  options.target = args.target;
   options.stop = &interrupted;
   auto start = std::chrono::steady_clock::now();
   uint64_t total = static_cast<uint64_t>(args.lastSeed) - args.firstSeed + 1;

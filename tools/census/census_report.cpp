@@ -75,7 +75,11 @@ std::string CensusTable(const CensusResult& result, const PickSummary& summary, 
   std::string out;
   out += Format("Seeds covered: %llu (%s)\n", static_cast<unsigned long long>(result.seedsCovered),
                 HowCovered(result).c_str());
-  out += Format("Time: %.2f s on %u thread%s\n\n", seconds, threads, threads == 1 ? "" : "s");
+  out += Format("Time: %.2f s on %u thread%s\n", seconds, threads, threads == 1 ? "" : "s");
+  if (!result.target.empty()) {
+    out += Format("Target: %s (the instruction set the walk ran with)\n", result.target.c_str());
+  }
+  out += "\n";
 
   if (result.fewestDistinctAtLeast) {
     out += Format("Fewest distinct values among the twenty candidates of any seed: %d or more\n",
@@ -136,6 +140,7 @@ std::string CensusJson(const CensusResult& result, const PickSummary& summary, d
   out += Format("  \"method\": \"%s\",\n", result.walkedTheCycle ? "cycle walk" : "seed by seed");
   out += Format("  \"method_note\": \"%s\",\n", HowCovered(result).c_str());
   out += Format("  \"seconds\": %.3f,\n  \"threads\": %u,\n", seconds, threads);
+  out += Format("  \"target\": \"%s\",\n", result.target.c_str());
   // With "at_least", only a lower bound is known and no seeds are listed.
   out += Format("  \"fewest_distinct_candidates\": %d,\n", result.fewestDistinct);
   out += Format("  \"fewest_distinct_candidates_at_least\": %s,\n",

@@ -134,6 +134,7 @@ TEST(CensusReport, JsonCarriesTheFigures) {
   EXPECT_EQ(json["method"].text, "seed by seed");
   EXPECT_EQ(json["seconds"].text, "1.500");
   EXPECT_EQ(json["threads"].text, "2");
+  EXPECT_EQ(json["target"].text, "");  // counted seed by seed
   EXPECT_EQ(json["fewest_distinct_candidates"].text, "7");
   EXPECT_EQ(json["fewest_distinct_candidates_at_least"].text, "false");
   EXPECT_EQ(json["fewest_distinct_candidates_seed_count"].text, "1");
@@ -184,6 +185,22 @@ TEST(CensusReport, TableCarriesTheFigures) {
   for (const std::string& line : lines) {
     EXPECT_NE(table.find(line + "\n"), std::string::npos) << "missing: " << line;
   }
+}
+
+// A count along the cycle says which instruction set the walk ran with, in both reports.
+TEST(CensusReport, WalkedCountNamesItsTarget) {
+  CensusResult result = Counted();
+  result.walkedTheCycle = true;
+  result.target = "SSE4";
+  PickSummary summary = SummarisePicks(result);
+  Json json;
+  ASSERT_TRUE(ParseJson(CensusJson(result, summary, 1.5, 2), json)) << "not JSON";
+  EXPECT_EQ(json["target"].text, "SSE4");
+  std::string table = CensusTable(result, summary, 1.5, 2);
+  EXPECT_NE(table.find("\nTarget: SSE4 (the instruction set the walk ran with)\n"),
+            std::string::npos)
+      << table;
+  EXPECT_EQ(CensusTable(Counted(), summary, 1.5, 2).find("Target:"), std::string::npos);
 }
 
 TEST(CensusReport, ChartCarriesTheFigures) {

@@ -253,4 +253,27 @@ TEST(CensusArgs, NamesWhatIsWrong) {
   EXPECT_TRUE(args.json);
 }
 
+// --target takes the instruction sets this processor runs, by Highway's names, and nothing else.
+TEST(CensusArgs, TargetIsOneThisProcessorRuns) {
+  std::vector<std::string> targets = CensusTargets();
+  for (const std::string& target : targets) {
+    const char* argv[] = {"vorel-census", "--target", target.c_str()};
+    CensusArgs args;
+    EXPECT_EQ(ParseCensusArgs(3, argv, args), "");
+    EXPECT_EQ(args.target, target);
+  }
+  std::string list;
+  for (const std::string& target : targets) list += (list.empty() ? "" : ", ") + target;
+  for (const char* wrong : {"NEON", "avx2", ""}) {
+    const char* argv[] = {"vorel-census", "--target", wrong};
+    CensusArgs args;
+    EXPECT_EQ(ParseCensusArgs(3, argv, args), std::string("vorel-census: target '") + wrong +
+                                                  "' is not one this processor runs (" + list +
+                                                  ")");
+  }
+  const char* missing[] = {"vorel-census", "--target"};
+  CensusArgs args;
+  EXPECT_EQ(ParseCensusArgs(2, missing, args), "vorel-census: --target needs a value");
+}
+
 }  // namespace
