@@ -52,58 +52,8 @@ struct PickCounter {
   }
 
   void Add(uint32_t word) { AddAll(&word, 1); }
-
-  // Each slice's tail is a line of the array `tails`, and tailAt[slice] says where in it, counted
-  // in entries from the array's start, the slice's next entry goes: slice * 32 plus the entries
-  // already there. For slice 75 with three entries in its tail, tailAt[75] = 75 * 32 + 3 = 2403.
-  // At a multiple of 32 the tail is empty (before the slice's first entry) or full (then the
-  // index has moved on to the next slice's line, 76 * 32 = 2432): either way the line goes to
-  // the queue first, and the entry starts the slice's line afresh. A full tail line goes out
-  // only when the slice's next entry arrives, long after its last entry was written, so reading
-  // it back never waits for that write.
-  void AddAll(const uint32_t* words, size_t count) {
-    for (size_t i = AddUntilTailFull(words, 0, count); i < count;
-         i = AddUntilTailFull(words, i + 1, count)) {
-      uint32_t slice = words[i] >> 16;
-      *NextQueueLine(slice) = tails[slice];
-      StartTail(words[i]);
-    }
-  }
-
-  // Adds words[begin], words[begin + 1] and so on until one whose slice's tail must go to the
-  // queue first, and returns that one's index (count when none must). The caller writes the
-  // tail to NextQueueLine(slice) in whatever way suits it, hands the word to StartTail and goes
-  // on from the next one.
-  inline __attribute__((always_inline)) size_t AddUntilTailFull(const uint32_t* words, size_t begin,
-                                                                size_t count) {
-    uint32_t* __restrict at = tailAt.data();
-    uint16_t* __restrict entries = &tails.data()->entries[0];  // the tails as one array
-    for (size_t i = begin; i < count; ++i) {
-      uint32_t slice = words[i] >> 16;
-      uint32_t place = at[slice];
-      if (__builtin_expect(place % kLine == 0, 0)) return i;
-      entries[place] = static_cast<uint16_t>(words[i]);
-      at[slice] = place + 1;
-    }
-    return count;
-  }
-
-  const Line& Tail(uint32_t slice) const { return tails[slice]; }
-  // At line 0 the empty tail goes to the spare line in front of the queue.
-  Line* NextQueueLine(uint32_t slice) { return &queue[slice * queueLines + nextLine[slice]]; }
-
-  // The word's slice's tail went to NextQueueLine: a full queue is applied, and the word starts
-  // the slice's tail afresh.
-  inline __attribute__((always_inline)) void StartTail(uint32_t word) {
-    uint32_t slice = word >> 16;
-    uint32_t line = nextLine[slice]++;
-    if (line * kLine == queueLength) {
-      Apply(slice, queueLength, 0);
-      nextLine[slice] = 1;
-    }
-    tails[slice].entries[0] = static_cast<uint16_t>(word);
-    tailAt[slice] = slice * kLine + 1;
-  }
+  // Words into the queues (see AddToQueues in pick_queue-inl.h, which the vector walk inlines).
+  void AddAll(const uint32_t* words, size_t count);
 
   // Counts what still waits in the queues. Call once, when the worker is done.
   void ApplyAll();
@@ -116,18 +66,25 @@ struct PickCounter {
   uint64_t refused = 0;
 
  private:
-  __attribute__((noinline)) void Apply(uint32_t slice, uint32_t n, uint32_t inTail);
   uint32_t KeepRealPicks(uint16_t* entries, uint32_t n);
   template <bool kWholeByte>
   void CountEntries(uint8_t* base, uint32_t slice, const uint16_t* entries, uint32_t n);
   __attribute__((noinline, cold)) void NoteWrap(uint32_t slice, uint32_t entry);
 
-  uint32_t queueLength, queueLines;  // lines per slice: the queue's and one spare in front
   int counterBits;
   uint8_t counterMask;
   std::vector<uint8_t> counts;
+  std::vector<uint32_t> wrapped;  // a rank each time a counter of it wrapped, twice for a pair
+
+ public:
+  // The queues, as AddToQueues fills them. Each slice has a queue of queueLines lines, the
+  // first a spare one, and a tail line in `tails`. tailAt[slice] says where the slice's next
+  // entry goes, counted in entries from the start of `tails`; nextLine[slice] which line of its
+  // queue its tail goes to next.
+  uint32_t queueLength, queueLines;
   std::vector<Line> queue, tails;
-  std::vector<uint32_t> tailAt;    // see AddAll
-  std::vector<uint32_t> nextLine;  // the queue line of each slice that its tail goes to next
-  std::vector<uint32_t> wrapped;   // a rank each time a counter of it wrapped, twice for a pair
+  std::vector<uint32_t> tailAt, nextLine;
+
+  // Counts the slice's n entries, the last `inTail` of them still in its tail line.
+  __attribute__((noinline)) void Apply(uint32_t slice, uint32_t n, uint32_t inTail);
 };

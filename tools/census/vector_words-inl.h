@@ -24,6 +24,7 @@
 
 #include "hwy/highway.h"
 #include "pick_counter.h"
+#include "pick_queue-inl.h"
 
 HWY_BEFORE_NAMESPACE();
 namespace vorel {
@@ -90,23 +91,6 @@ constexpr unsigned kQueueDelay = 8;
 constexpr unsigned kBufferSteps = 256;  // steps between two returns to the buffer's start
 static_assert(kQueueDelay < kBufferSteps, "a step's words are queued before the buffer restarts");
 
-// Words into the counter, each tail line that goes to a queue written past the cache: the queue
-// is read back only when its slice is counted, long after, and would only push the walk's own
-// data out of the cache.
-HWY_INLINE void AddToCounter(PickCounter& counter, const uint32_t* words, size_t count) {
-  const hn::ScalableTag<uint16_t> d16;
-  for (size_t i = counter.AddUntilTailFull(words, 0, count); i < count;
-       i = counter.AddUntilTailFull(words, i + 1, count)) {
-    uint32_t slice = words[i] >> 16;
-    const PickCounter::Line& tail = counter.Tail(slice);
-    PickCounter::Line* to = counter.NextQueueLine(slice);
-    for (size_t at = 0; at < PickCounter::kLine; at += hn::Lanes(d16)) {
-      hn::Stream(hn::Load(d16, tail.entries + at), d16, to->entries + at);
-    }
-    counter.StartTail(words[i]);
-  }
-}
-
 // Where the words on their way to the counter stand in their buffer, and how far each of the
 // last steps had filled it. The counter takes a step's words kQueueDelay steps after they were
 // given up, in between the walk's arithmetic: the processor overlaps the counter's waits for
@@ -119,10 +103,10 @@ struct WordQueue {
   HWY_INLINE void Count(const uint32_t* words, PickCounter& counter) {
     size_t upto = marks[steps % kQueueDelay];
     marks[steps % kQueueDelay] = buffered;
-    AddToCounter(counter, words + counted, upto - counted);
+    AddToQueues(counter, words + counted, upto - counted);
     counted = upto;
     if (++steps == kBufferSteps) {
-      AddToCounter(counter, words + counted, buffered - counted);
+      AddToQueues(counter, words + counted, buffered - counted);
       buffered = counted = 0;
       steps = 0;
       for (size_t& mark : marks) mark = 0;
@@ -169,7 +153,7 @@ struct HeldWords {
   // At the end: what the lanes still hold, and what still waits in the buffer.
   HWY_INLINE void Finish(D d, uint32_t* words, WordQueue& queue, PickCounter& counter) {
     queue.buffered += StorePacked(d, held, idle, words + queue.buffered);
-    AddToCounter(counter, words + queue.counted, queue.buffered - queue.counted);
+    AddToQueues(counter, words + queue.counted, queue.buffered - queue.counted);
   }
 };
 
