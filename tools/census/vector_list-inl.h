@@ -144,27 +144,11 @@ struct PickList {
   // Where x was not among the first seven, it takes the place of the one leaving. The one
   // leaving is in the pick and x is not, so an xor of each bit swaps them.
   HWY_INLINE void SwapIntoPick(D d, V x, V leaving, M stays) {
-#if HWY_TARGET == HWY_AVX3 || HWY_TARGET == HWY_AVX3_DL
-    // Masks live in registers of their own here, and an xor under a mask is one instruction:
-    // each bit goes into its word under the mask "the pick changes and the bit is in this word".
-    const V bitX = hn::Shl(hn::Set(d, 1u), hn::And(x, hn::Set(d, 31u)));
-    const V bitLeaving = hn::Shl(hn::Set(d, 1u), hn::And(leaving, hn::Set(d, 31u)));
-    const M xHigh = GreaterSigned(d, x, hn::Set(d, kHighFirst - 1));
-    const M leavingHigh = GreaterSigned(d, leaving, hn::Set(d, kHighFirst - 1));
-    const M change = hn::Not(stays);
-    pickLow = hn::IfThenElse(hn::AndNot(xHigh, change), hn::Xor(pickLow, bitX), pickLow);
-    pickLow =
-        hn::IfThenElse(hn::AndNot(leavingHigh, change), hn::Xor(pickLow, bitLeaving), pickLow);
-    pickHigh = hn::IfThenElse(hn::And(xHigh, change), hn::Xor(pickHigh, bitX), pickHigh);
-    pickHigh =
-        hn::IfThenElse(hn::And(leavingHigh, change), hn::Xor(pickHigh, bitLeaving), pickHigh);
-#else
     V xLow, xHigh, leavingLow, leavingHigh;
     BitOfValue(d, x, xLow, xHigh);
     BitOfValue(d, leaving, leavingLow, leavingHigh);
     pickLow = hn::Xor(pickLow, hn::IfThenZeroElse(stays, hn::Xor(xLow, leavingLow)));
     pickHigh = hn::Xor(pickHigh, hn::IfThenZeroElse(stays, hn::Xor(xHigh, leavingHigh)));
-#endif
   }
 };
 
