@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "cycle.h"
+#include "seed_span.h"
 #include "tally.h"
 #include "vector_walk.h"
 #include "window_walk.h"
@@ -27,19 +28,24 @@ const VectorBuild& ChosenBuild(const std::string& name) {
 }
 
 // Cycle positions begin..begin+count-1 from the origin, walked from the highest down: a stretch
-// per lane side by side, and what does not divide evenly one draw at a time.
+// per lane side by side, and what does not divide evenly one draw at a time. Without a span each
+// draw counts once; with one, for those of its two seeds inside it.
 void WalkStretch(Tally& tally, const VectorBuild& build, uint32_t origin, uint64_t begin,
-                 uint64_t count) {
+                 uint64_t count, const SeedSpan* span) {
   uint64_t stretch = count / build.lanes;
   if (stretch) {
     std::vector<uint32_t> firstStates(build.lanes);
     for (size_t lane = 0; lane < build.lanes; ++lane) {
       firstStates[lane] = Jump(origin, begin + stretch * (lane + 1) - 1);
     }
-    build.walk(tally, firstStates.data(), stretch);
+    if (span) {
+      build.walkInSpan(tally, firstStates.data(), stretch, *span);
+    } else {
+      build.walk(tally, firstStates.data(), stretch);
+    }
   }
   uint64_t walked = stretch * build.lanes;
-  if (walked < count) WalkWindows(tally, Jump(origin, begin + count - 1), count - walked);
+  if (walked < count) WalkWindows(tally, Jump(origin, begin + count - 1), count - walked, span);
 }
 
 std::vector<Tally> MakeTallies(unsigned workers, CounterShape counter) {
@@ -72,10 +78,23 @@ std::vector<std::string> CensusTargets() {
   return names;
 }
 
+bool WalksTheCycle(const CensusOptions& options) {
+  switch (options.method) {
+    case SpanMethod::kWalk:
+      return true;
+    case SpanMethod::kSeedBySeed:
+      return false;
+    default:
+      return options.seedCount >= kWalkSpanAtLeast;
+  }
+}
+
 CensusResult RunCensus(const CensusOptions& options) {
   CensusResult result;
   uint64_t first = options.firstSeed;
-  result.walkedTheCycle = options.seedCount >= kSeedSpace;
+  bool whole = options.seedCount >= kSeedSpace;
+  SeedSpan span = {options.firstSeed, options.seedCount};
+  result.walkedTheCycle = WalksTheCycle(options);
   const VectorBuild& build = ChosenBuild(options.target);
   if (result.walkedTheCycle) result.target = build.name;
   ChunkedWork plan;
@@ -91,7 +110,8 @@ CensusResult RunCensus(const CensusOptions& options) {
   std::vector<Tally> tallies = MakeTallies(plan.threads, options.counter);
   ChunksDone run = RunChunks(plan, [&](unsigned worker, uint64_t begin, uint64_t count) {
     if (result.walkedTheCycle) {
-      WalkStretch(tallies[worker], build, options.cycleOrigin, begin, count);
+      WalkStretch(tallies[worker], build, options.cycleOrigin, begin, count,
+                  whole ? nullptr : &span);
       return;
     }
     for (uint64_t seed = first + begin; seed < first + begin + count; ++seed) {
@@ -99,10 +119,15 @@ CensusResult RunCensus(const CensusOptions& options) {
     }
   });
   result.interrupted = run.interrupted;
-  // A walked window stands for two seeds: the one found and its twin with bit 31 set.
-  uint64_t weight = result.walkedTheCycle ? 2 : 1;
-  MergeTallies(tallies, weight, result);
-  result.seedsCovered = run.done * weight;
+  // Along the cycle of the whole space, a walked window stands for two seeds: the one found and
+  // its twin with bit 31 set. Along the cycle for a span, the tallies counted seeds.
+  bool draws = result.walkedTheCycle && whole;
+  MergeTallies(tallies, draws ? 2 : 1, result);
+  result.seedsCovered = draws ? run.done * 2 : run.done;
+  if (result.walkedTheCycle && !whole) {
+    result.seedsCovered = result.shortPicks;
+    for (uint64_t seeds : result.seventhIndex) result.seedsCovered += seeds;
+  }
   return result;
 }
 
@@ -148,9 +173,32 @@ bool SameCounts(const CensusResult& fast, const CensusResult& plain) {
          fast.latestIndexSeeds == plain.latestIndexSeeds;
 }
 
+// A span's census along the walk, whatever its length, against its census seed by seed; each
+// takes half of the progress.
+VerifyResult VerifySpan(const CensusOptions& options) {
+  VerifyResult verdict;
+  verdict.seedsChecked = options.seedCount;
+  CensusOptions walked = options;
+  walked.method = SpanMethod::kWalk;
+  walked.cycleDraws = 0;
+  if (options.progress) walked.progress = [&](double done) { options.progress(done / 2); };
+  CensusResult fast = RunCensus(walked);
+  verdict.target = fast.target;
+  verdict.interrupted = fast.interrupted;
+  if (verdict.interrupted) return verdict;
+  CensusOptions plain = options;
+  plain.method = SpanMethod::kSeedBySeed;
+  if (options.progress) plain.progress = [&](double done) { options.progress(0.5 + done / 2); };
+  CensusResult slow = RunCensus(plain);
+  verdict.interrupted = slow.interrupted;
+  verdict.countsAgree = fast.seedsCovered == slow.seedsCovered && SameCounts(fast, slow);
+  return verdict;
+}
+
 }  // namespace
 
 VerifyResult VerifyCensus(const CensusOptions& options) {
+  if (options.seedCount < kSeedSpace) return VerifySpan(options);
   VerifyResult verdict;
   ChunkedWork plan;
   plan.total = options.cycleDraws ? std::min(options.cycleDraws, kCycle) : kCycle;
@@ -181,6 +229,7 @@ VerifyResult VerifyCensus(const CensusOptions& options) {
   CensusOptions fastest = options;  // with the target asked for
   fastest.firstSeed = 0;
   fastest.seedCount = kSeedSpace;
+  fastest.method = SpanMethod::kWalk;
   fastest.progress = nullptr;
   CensusResult fast = RunCensus(fastest);
   verdict.target = fast.target;

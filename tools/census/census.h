@@ -1,6 +1,7 @@
 // The census of the die: every seed's pick, counted. Seeds that differ only in bit 31 draw alike
 // (the generator never lets bit 31 reach an output), so the whole space of 2^32 seeds is 2^31
-// distinct draws, each counted twice.
+// distinct draws, each counted twice. A span of seeds is counted seed by seed when short, and
+// else along the same walk, each draw counted for those of its two seeds inside the span.
 #pragma once
 
 #include <atomic>
@@ -19,11 +20,11 @@ std::vector<std::string> CensusTargets();
 struct CensusResult {
   uint64_t seedsCovered = 0;
   unsigned workers = 0;         // the threads that counted
-  bool walkedTheCycle = false;  // the fast path over the whole space, else seed by seed
+  bool walkedTheCycle = false;  // the fast path along the generator's cycle, else seed by seed
   std::string target;           // the instruction set the walk ran with; "" seed by seed
   // The fewest distinct values among the twenty candidates of any seed covered, how many seeds
-  // have so few, and the first of them in seed order (at most 64). The walk of the whole space
-  // tells distinct counts apart only below eight; when no seed has fewer, fewestDistinct is 8
+  // have so few, and the first of them in seed order (at most 64). The walk of the cycle tells
+  // distinct counts apart only below eight; when no seed has fewer, fewestDistinct is 8
   // and fewestDistinctAtLeast is set. Seed by seed, the count is exact.
   int fewestDistinct = 0;
   bool fewestDistinctAtLeast = false;
@@ -51,14 +52,23 @@ struct PickSummary {
 // Every seed there is: 2^32.
 constexpr uint64_t kSeedSpace = 1ull << 32;
 
+// Spans of at least this many seeds are counted along the walk of the whole cycle; shorter ones
+// seed by seed, which takes longer from here on (2 threads, see the README's benchmarks).
+constexpr uint64_t kWalkSpanAtLeast = 30000000;
+
+// How a span is counted: the faster way for its length, or one way whatever its length (to hold
+// one against the other).
+enum class SpanMethod { kFastest, kWalk, kSeedBySeed };
+
 struct CensusOptions {
   // The seeds counted: seedCount of them (1 to 2^32) from firstSeed on, wrapping past 4294967295
   // to 0, as the die's seeds do past 2106.
   uint32_t firstSeed = 0;
   uint64_t seedCount = kSeedSpace;
   unsigned threads = 1;
-  // With the whole space: walk only this many draws of the cycle (0: all 2^31), for timing and
-  // tests, counting positions from the generator state `cycleOrigin` (see CycleOriginOfSeed).
+  SpanMethod method = SpanMethod::kFastest;
+  // When walking the cycle: walk only this many draws of it (0: all 2^31), for timing and tests,
+  // counting positions from the generator state `cycleOrigin` (see CycleOriginOfSeed).
   uint64_t cycleDraws = 0;
   uint32_t cycleOrigin = 0;
   // The instruction set of the walk, one of CensusTargets(); "" (or one this processor lacks)
@@ -71,6 +81,8 @@ struct CensusOptions {
 };
 
 CensusResult RunCensus(const CensusOptions& options);
+// Whether RunCensus counts along the cycle, rather than seed by seed.
+bool WalksTheCycle(const CensusOptions& options);
 PickSummary SummarisePicks(const CensusResult& result);
 
 // One draw as the fast path sees it, for checking it against the library's draw.
@@ -86,7 +98,9 @@ WalkedPick DrawOneSeedForCensus(uint32_t seed);
 
 // --verify: every seed of the space (or of the first cycleDraws draws of the cycle) through the
 // one-draw walk and through the plain draw, pick against pick; then the census of the vector
-// walk (with options.target) held against the plain draw's counts.
+// walk (with options.target) held against the plain draw's counts. For a span shorter than the
+// whole space: its census along the walk, whatever its length, against its census seed by seed,
+// every figure.
 struct VerifyResult {
   uint64_t seedsChecked = 0;
   uint64_t mismatches = 0;                 // seeds whose walked pick differs from the draw's

@@ -61,6 +61,11 @@ void NumberExtremes(const PickSummary& summary, int& most, int& least, double& r
 }
 
 std::string HowCovered(const CensusResult& result) {
+  if (result.walkedTheCycle && result.seedsCovered < kSeedSpace) {
+    return "seeds that differ only in bit 31 draw alike, so the 2147483648 distinct draws were "
+           "walked once along the generator's cycle and each counted for those of its two seeds "
+           "inside the range";
+  }
   if (result.walkedTheCycle) {
     return "seeds that differ only in bit 31 draw alike, so the 2147483648 distinct draws were "
            "walked once along the generator's cycle and each counted for both seeds";

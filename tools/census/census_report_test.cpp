@@ -187,7 +187,8 @@ TEST(CensusReport, TableCarriesTheFigures) {
   }
 }
 
-// A count along the cycle says which instruction set the walk ran with, in both reports.
+// A count along the cycle says which instruction set the walk ran with, in both reports, and how
+// it covered the seeds.
 TEST(CensusReport, WalkedCountNamesItsTarget) {
   CensusResult result = Counted();
   result.walkedTheCycle = true;
@@ -201,6 +202,11 @@ TEST(CensusReport, WalkedCountNamesItsTarget) {
             std::string::npos)
       << table;
   EXPECT_EQ(CensusTable(Counted(), summary, 1.5, 2).find("Target:"), std::string::npos);
+  // Fewer seeds than the whole space along the walk: a range, each draw counted for its seeds
+  // inside it.
+  EXPECT_NE(table.find("each counted for those of its two seeds inside the range)"),
+            std::string::npos)
+      << table;
 }
 
 TEST(CensusReport, ChartCarriesTheFigures) {

@@ -14,6 +14,8 @@
 #include "census_report.h"
 #include "cycle.h"
 #include "draw.h"
+#include "seed_span.h"
+#include "tally.h"
 
 namespace {
 
@@ -96,9 +98,102 @@ void ExpectFewestDistinctFound(const std::string& target) {
   }
 }
 
+// Every figure of a span's census along the walk, against the plain draw's count of the same
+// seeds. The walk tells distinct counts apart only below eight.
+void ExpectSameFigures(const CensusResult& walked, const CensusResult& plain) {
+  EXPECT_EQ(walked.seedsCovered, plain.seedsCovered);
+  EXPECT_TRUE(walked.pickCounts == plain.pickCounts);
+  for (int i = 0; i < kCandidateCount; ++i) {
+    EXPECT_EQ(walked.seventhIndex[i], plain.seventhIndex[i]) << "index " << i;
+  }
+  EXPECT_EQ(walked.shortPicks, plain.shortPicks);
+  EXPECT_EQ(walked.latestIndex, plain.latestIndex);
+  EXPECT_EQ(walked.latestIndexSeedCount, plain.latestIndexSeedCount);
+  EXPECT_EQ(walked.latestIndexSeeds, plain.latestIndexSeeds);
+  if (plain.fewestDistinct >= 8) {
+    EXPECT_TRUE(walked.fewestDistinctAtLeast);
+    return;
+  }
+  EXPECT_FALSE(walked.fewestDistinctAtLeast);
+  EXPECT_EQ(walked.fewestDistinct, plain.fewestDistinct);
+  EXPECT_EQ(walked.fewestDistinctSeedCount, plain.fewestDistinctSeedCount);
+  EXPECT_EQ(walked.fewestDistinctSeeds, plain.fewestDistinctSeeds);
+}
+
+// The plain draw's count of the seeds of `span` among the twins drawn at the cycle positions of
+// `draws`.
+CensusResult PlainCount(const std::vector<WalkedPick>& draws, SeedSpan span) {
+  std::vector<Tally> tallies;
+  tallies.emplace_back(CounterShape{1024, 8});
+  uint64_t seeds = 0;
+  for (WalkedPick draw : draws) {
+    for (uint32_t seed : {draw.seed, draw.seed | ~kLow31}) {
+      if (!span.Contains(seed)) continue;
+      draw.seed = seed;
+      RecordDraw(tallies[0], draw);
+      ++seeds;
+    }
+  }
+  CensusResult plain;
+  MergeTallies(tallies, 1, plain);
+  plain.seedsCovered = seeds;
+  return plain;
+}
+
+// Spans counted along a stretch of the cycle, each draw for those of its two seeds inside:
+// spans whose first and last seeds are drawn in the stretch, so that both edges are met, which
+// wrap past 4294967295, lie in the low half, straddle 2^31; the one seed that needs index 19;
+// spans at the crossover's length; all the seeds but one.
+void ExpectSpansLikeThePlainDraw(const std::string& target) {
+  const uint32_t kSeed = 1237421458u, kTwin = 0x80000000u;
+  const uint64_t kDraws = (1 << 16) + 5;  // not a multiple of the lanes
+  uint32_t origin = CycleOriginOfSeed(SeedOfCyclePosition(kCycle - 1000, WindowOfSeed(kSeed)));
+  std::vector<WalkedPick> draws(kDraws);
+  for (uint64_t position = 0; position < kDraws; ++position) {
+    draws[position] = DrawOneSeedForCensus(SeedOfCyclePosition(position, origin));
+  }
+  ASSERT_EQ(draws[1000].seed, kSeed);
+  auto at = [&](uint64_t position) { return draws[position].seed; };  // bit 31 clear
+  auto from = [](uint32_t first, uint32_t last) {
+    return SeedSpan{first, static_cast<uint32_t>(last - first) + uint64_t{1}};
+  };
+  const SeedSpan spans[] = {
+      from(at(10) | kTwin, at(20)),
+      from(std::min(at(30), at(40)), std::max(at(30), at(40))),
+      from(at(50), at(60) | kTwin),
+      {kSeed, 1},
+      {at(70), kWalkSpanAtLeast - 1},
+      {at(70), kWalkSpanAtLeast},
+      from((at(80) | kTwin) + 1, at(80) | kTwin) /* all but one */,
+  };
+  for (const SeedSpan& span : spans) {
+    // Short queues, so that setting up the counter takes little time, and for the first span
+    // queues that fill and counters that wrap every few draws.
+    for (CounterShape shape : {CounterShape{1024, 8}, CounterShape{32, 1}}) {
+      if (&span != &spans[0] && shape.queueLength == 32) continue;
+      CensusOptions options;
+      options.firstSeed = span.first;
+      options.seedCount = span.count;
+      options.method = SpanMethod::kWalk;
+      options.cycleDraws = kDraws;
+      options.cycleOrigin = origin;
+      options.threads = 2;
+      options.target = target;
+      options.counter = shape;
+      CensusResult walked = RunCensus(options);
+      SCOPED_TRACE(target + ", " + std::to_string(span.count) + " seeds from " +
+                   std::to_string(span.first) + ", queue of " + std::to_string(shape.queueLength));
+      EXPECT_TRUE(walked.walkedTheCycle);
+      EXPECT_EQ(walked.target, target);
+      ExpectSameFigures(walked, PlainCount(draws, span));
+    }
+  }
+}
+
 void ExpectCensusLikeThePlainDraw(const std::string& target) {
   ExpectCountsLikeThePlainDraw(target);
   ExpectFewestDistinctFound(target);
+  ExpectSpansLikeThePlainDraw(target);
 }
 
 // One test per instruction set Highway builds the walk for on x86-64, so that each shows as
@@ -141,6 +236,58 @@ TEST(CensusVerify, ChecksEachSeedAndTheFastestCount) {
   EXPECT_FALSE(verdict.interrupted);
   EXPECT_EQ(verdict.seedsChecked, 2u << 16);
   EXPECT_EQ(verdict.mismatches, 0u);
+  EXPECT_TRUE(verdict.countsAgree);
+  EXPECT_EQ(verdict.target, CensusTargets().front());
+}
+
+// A seed counts where its distance from the first, wrapping, is below the count; a walked draw
+// counts for the seed and its twin with bit 31 flipped.
+TEST(SeedSpan, WeighsTheTwinsInside) {
+  const SeedSpan wrapping = {4294967290u, 10};  // 4294967290 to 3
+  EXPECT_FALSE(wrapping.Contains(4294967289u));
+  EXPECT_TRUE(wrapping.Contains(4294967290u));
+  EXPECT_TRUE(wrapping.Contains(3));
+  EXPECT_FALSE(wrapping.Contains(4));
+  EXPECT_EQ(wrapping.Weight(1), 1);
+  EXPECT_EQ(wrapping.Weight(0x7FFFFFFAu), 1);  // its twin, 4294967290, is in
+  EXPECT_EQ(wrapping.Weight(4), 0);
+  const SeedSpan across = {0x7FFFFFFFu, 2};  // 2147483647 and 2147483648
+  EXPECT_EQ(across.Weight(0x7FFFFFFFu), 1);
+  EXPECT_EQ(across.Weight(0), 1);
+  EXPECT_EQ(across.Weight(1), 0);
+  EXPECT_EQ(SeedSpan({5, 1ull << 31}).Weight(12345), 1);    // half the space holds one of each pair
+  EXPECT_EQ(SeedSpan({5, (1ull << 32) - 1}).Weight(4), 1);  // all but 4
+  EXPECT_EQ(SeedSpan({5, (1ull << 32) - 1}).Weight(3), 2);
+  EXPECT_EQ(SeedSpan().Weight(0xFFFFFFFFu), 2);
+}
+
+// Spans from the crossover's length on are walked, shorter ones drawn seed by seed, unless the
+// caller asks for one way; the whole space is always walked unless asked otherwise.
+TEST(CensusSpan, WalksFromTheCrossoverOn) {
+  CensusOptions options;
+  options.firstSeed = 4000000000u;
+  options.seedCount = kWalkSpanAtLeast - 1;
+  EXPECT_FALSE(WalksTheCycle(options));
+  options.method = SpanMethod::kWalk;
+  EXPECT_TRUE(WalksTheCycle(options));
+  options.method = SpanMethod::kFastest;
+  options.seedCount = kWalkSpanAtLeast;
+  EXPECT_TRUE(WalksTheCycle(options));
+  options.method = SpanMethod::kSeedBySeed;
+  EXPECT_FALSE(WalksTheCycle(options));
+  EXPECT_TRUE(WalksTheCycle(CensusOptions()));
+}
+
+// --verify over a span: the span along the walk of the whole cycle, on two workers, against the
+// span seed by seed. The span wraps past 4294967295.
+TEST(CensusVerify, HoldsASpanAlongTheWalkAgainstItsSeedBySeedCount) {
+  CensusOptions options;
+  options.firstSeed = 4294967296u - 40000;
+  options.seedCount = 1 << 16;
+  options.threads = 2;
+  VerifyResult verdict = VerifyCensus(options);
+  EXPECT_FALSE(verdict.interrupted);
+  EXPECT_EQ(verdict.seedsChecked, uint64_t{1} << 16);
   EXPECT_TRUE(verdict.countsAgree);
   EXPECT_EQ(verdict.target, CensusTargets().front());
 }

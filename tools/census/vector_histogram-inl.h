@@ -1,5 +1,5 @@
-// The vector walk's seventh-index histogram, counted in the lanes: four-bit fields, emptied into
-// byte fields now and then and into the tally now and then again.
+// The vector walk's seventh-index histogram, counted in the lanes: four-bit fields that take each
+// window's weight, emptied into byte fields now and then and into the tally now and then again.
 // Included by vector_walk.cpp once per instruction set.
 //
 // Each lane holds two 32-bit words of eight four-bit fields: field k (1..14) counts windows whose
@@ -10,12 +10,12 @@
 // Worked example: a window whose seventh distinct value stands at index 9 has a seventh age of
 // 9 * 256 + 255 - value in entry units (vector_list-inl.h), say 2530. min(2530, 20 * 256) >> 6
 // is 39; less 20 is 19; its low two bits cleared, 16 = 4 * (9 - 5): field 4, at bit 16 of the
-// lower word, counts one more. A short window's age is cut to 20 * 256 and lands in
+// lower word, takes the window's weight. A short window's age is cut to 20 * 256 and lands in
 // field 15, bit 60: bit 28 of the upper word.
 //
-// A field takes at most one count per step, so fields are emptied into bytes every 15 steps;
-// each byte takes one field per emptying, and the bytes are emptied into the tally every 16
-// emptyings.
+// A field takes at most kMaxWeight per step, so fields are emptied into bytes before they can
+// pass 15; each byte takes one field per emptying, and the bytes are emptied into the tally
+// before they can pass 255.
 #if defined(VOREL_VECTOR_HISTOGRAM_INL_H_) == defined(HWY_TARGET_TOGGLE)
 #ifdef VOREL_VECTOR_HISTOGRAM_INL_H_
 #undef VOREL_VECTOR_HISTOGRAM_INL_H_
@@ -41,26 +41,28 @@ struct FieldBytes {
   int rounds = 0;
 };
 
-template <class D>
+// kMaxWeight: the most one window counts for, 1 when each counts once, 2 when each counts for
+// those of its two seeds inside a span.
+template <class D, int kMaxWeight>
 struct SeventhHistogram {
   using V = hn::Vec<D>;
   static constexpr int kFieldBits = 4, kFirstFieldIndex = 5, kShortField = 15;
-  static constexpr int kFieldSteps = (1 << kFieldBits) - 1, kByteRounds = 16;
+  static constexpr int kFieldSteps = ((1 << kFieldBits) - 1) / kMaxWeight, kByteRounds = 16;
   static_assert(kShortField == kCandidateCount - kFirstFieldIndex, "short windows as index 20");
-  static_assert(kByteRounds * kFieldSteps <= 255, "a byte never overflows");
+  static_assert(kByteRounds * kFieldSteps * kMaxWeight <= 255, "a byte never overflows");
 
   V lower, upper;
   int steps = 0;
 
   HWY_INLINE void Init(D d) { lower = upper = hn::Zero(d); }
 
-  // Counts each lane's window at the field of its seventh age, in entry units.
-  HWY_INLINE void Add(D d, V seventhAge, FieldBytes<D>& bytes, Tally& tally) {
+  // Adds each lane's weight (0..kMaxWeight) at the field of its seventh age, in entry units.
+  HWY_INLINE void Add(D d, V seventhAge, V weight, FieldBytes<D>& bytes, Tally& tally) {
     const int kAgeShift = 6;  // age * 4 plus the top two bits of 255 - value, which are set
     V place = hn::ShiftRight<kAgeShift>(hn::Min(seventhAge, hn::Set(d, kCandidateCount << 8)));
     place = hn::AndNot(hn::Set(d, kFieldBits - 1u),
                        hn::Sub(place, hn::Set(d, uint32_t{kFirstFieldIndex * kFieldBits})));
-    const V added = hn::Shl(hn::Set(d, 1u), hn::And(place, hn::Set(d, 31u)));
+    const V added = hn::Shl(weight, hn::And(place, hn::Set(d, 31u)));
     const hn::RebindToSigned<D> di;  // signed compares are native on every target
     const auto inUpper =
         hn::RebindMask(d, hn::Gt(hn::BitCast(di, place), hn::Set(di, int32_t{31})));

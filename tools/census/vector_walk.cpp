@@ -6,6 +6,8 @@
 //   -> the counter's word, held back while it repeats, packed with the other lanes' and counted
 //   a few steps later (vector_words-inl.h); the seventh index goes to the histogram
 //   (vector_histogram-inl.h), and the rare lanes to the tally one by one.
+// Counting a span, each lane also knows which of its window's two seeds lie in the span
+// (vector_span-inl.h), and the window counts for those.
 // Everything a pass defines stays in its namespace; what it needs from elsewhere comes from
 // headers included outside those namespaces, built for any processor.
 #undef HWY_TARGET_INCLUDE
@@ -19,6 +21,7 @@
 #include "vector_histogram-inl.h"
 #include "vector_list-inl.h"
 #include "vector_rank-inl.h"
+#include "vector_span-inl.h"
 #include "vector_walk.h"
 #include "vector_words-inl.h"
 
@@ -71,36 +74,42 @@ HWY_INLINE V LatestLessOne(D d, const Tally& tally) {
 // leave the registers.
 HWY_NOINLINE void NoteLanes(size_t lanes, const uint32_t* states, const uint32_t* distinct,
                             const uint32_t* age, const uint32_t* few, const uint32_t* late,
-                            Tally& tally) {
+                            const SeedSpan* span, Tally& tally) {
   for (size_t lane = 0; lane < lanes; ++lane) {
-    if (few[lane]) NoteFewDistinct(tally, states[lane], static_cast<int>(distinct[lane]));
-    if (late[lane]) NoteLateSeventh(tally, states[lane], static_cast<int>(age[lane]));
+    if (few[lane]) NoteFewDistinct(tally, states[lane], static_cast<int>(distinct[lane]), span);
+    if (late[lane]) NoteLateSeventh(tally, states[lane], static_cast<int>(age[lane]), span);
   }
 }
 
 HWY_INLINE void NoteRareLanes(D d, const PickList<D>& list, const WindowAges<D>& ages, V state,
-                              M late, Tally& tally) {
+                              M few, M late, const SeedSpan* span, Tally& tally) {
   HWY_ALIGN uint32_t states[kMaxLanes], distinct[kMaxLanes], age[kMaxLanes];
-  HWY_ALIGN uint32_t few[kMaxLanes], isLate[kMaxLanes];
+  HWY_ALIGN uint32_t isFew[kMaxLanes], isLate[kMaxLanes];
   hn::Store(state, d, states);
   hn::Store(ages.Distinct(d, list), d, distinct);
   hn::Store(hn::ShiftRight<kValueBits>(ages.seventh), d, age);
-  hn::Store(hn::VecFromMask(d, ages.fewDistinct), d, few);
+  hn::Store(hn::VecFromMask(d, few), d, isFew);
   hn::Store(hn::VecFromMask(d, late), d, isLate);
-  NoteLanes(hn::Lanes(d), states, distinct, age, few, isLate, tally);
+  NoteLanes(hn::Lanes(d), states, distinct, age, isFew, isLate, span, tally);
 }
 
-void Walk(Tally& tally, const uint32_t* firstStates, uint64_t count) {
+// The walk, each window counted once (kInSpan false), or for those of its two seeds inside
+// `span` (kInSpan true; the span is shorter than the whole space).
+template <bool kInSpan>
+HWY_INLINE void WalkLanes(Tally& tally, const uint32_t* firstStates, uint64_t count,
+                          SeedSpan span) {
   const D d;
   PickRanker<D> ranker;
   ranker.Load(d);
   PickList<D> list;
   V state = Start(d, firstStates, list);
+  SpanLanes<D> lanesInSpan;
+  if (kInSpan) lanesInSpan.Init(d, firstStates, span);
   HeldWords<D> held;
   held.Init(d);
   WordBuffer<D> buffer;
   WordQueue queue;
-  SeventhHistogram<D> histogram;
+  SeventhHistogram<D, kInSpan ? 2 : 1> histogram;
   histogram.Init(d);
   FieldBytes<D> fieldBytes;
   V latest = LatestLessOne(d, tally);
@@ -109,13 +118,29 @@ void Walk(Tally& tally, const uint32_t* firstStates, uint64_t count) {
     list.Push(d, CandidateOf(d, state), stepHigh);
     const WindowAges<D> ages(d, list, stepHigh);
     // A short window's word names the place past the last pick, which no pick's word matches.
-    const V rank = hn::IfThenElse(ages.isShort, hn::Set(d, uint32_t{kPossiblePicks}),
-                                  ranker.Rank(d, list.pickLow, list.pickHigh));
-    held.Add(d, WordOfRank(d, rank), ages.isShort, buffer.words, queue, tally.picks);
-    histogram.Add(d, ages.seventh, fieldBytes, tally);
-    const M late = hn::AndNot(ages.isShort, GreaterSigned(d, ages.seventh, latest));
-    if (HWY_UNLIKELY(!hn::AllFalse(d, hn::Or(ages.fewDistinct, late)))) {
-      NoteRareLanes(d, list, ages, state, late, tally);
+    const V word = WordOfRank(d, hn::IfThenElse(ages.isShort, hn::Set(d, uint32_t{kPossiblePicks}),
+                                                ranker.Rank(d, list.pickLow, list.pickHigh)));
+    M rare =
+        hn::Or(ages.fewDistinct, hn::AndNot(ages.isShort, GreaterSigned(d, ages.seventh, latest)));
+    if (kInSpan) {
+      M seedIn, twinIn;
+      lanesInSpan.Test(d, seedIn, twinIn);
+      const M inSpan = hn::Or(seedIn, twinIn);
+      held.AddInSpan(d, word, ages.isShort, inSpan, hn::And(seedIn, twinIn), buffer.words, queue,
+                     tally.picks);
+      // All ones are -1: the weight is 0 less both masks as numbers.
+      const V weight =
+          hn::Sub(hn::Zero(d), hn::Add(hn::VecFromMask(d, seedIn), hn::VecFromMask(d, twinIn)));
+      histogram.Add(d, ages.seventh, weight, fieldBytes, tally);
+      rare = hn::And(rare, inSpan);
+      lanesInSpan.StepBack(d);
+    } else {
+      held.Add(d, word, ages.isShort, buffer.words, queue, tally.picks);
+      histogram.Add(d, ages.seventh, hn::Set(d, 1u), fieldBytes, tally);
+    }
+    if (HWY_UNLIKELY(!hn::AllFalse(d, rare))) {
+      const M late = hn::AndNot(ages.isShort, GreaterSigned(d, ages.seventh, latest));
+      NoteRareLanes(d, list, ages, state, ages.fewDistinct, late, kInSpan ? &span : nullptr, tally);
       latest = LatestLessOne(d, tally);
     }
     state = StepBack(d, state);
@@ -124,32 +149,52 @@ void Walk(Tally& tally, const uint32_t* firstStates, uint64_t count) {
   histogram.Flush(d, fieldBytes, tally);
 }
 
-void WalkForTest(const uint32_t* firstStates, uint64_t count, ListFigures* figures) {
+void Walk(Tally& tally, const uint32_t* firstStates, uint64_t count) {
+  WalkLanes<false>(tally, firstStates, count, SeedSpan());
+}
+
+void WalkInSpan(Tally& tally, const uint32_t* firstStates, uint64_t count, SeedSpan span) {
+  WalkLanes<true>(tally, firstStates, count, span);
+}
+
+void WalkForTest(const uint32_t* firstStates, uint64_t count, SeedSpan span, ListFigures* figures) {
   const D d;
   const size_t lanes = hn::Lanes(d);
   PickRanker<D> ranker;
   ranker.Load(d);
   PickList<D> list;
   V state = Start(d, firstStates, list);
-  HWY_ALIGN uint32_t low[kMaxLanes], high[kMaxLanes], rank[kMaxLanes];
+  const bool whole = span.count >= uint64_t{1} << 32;  // every window counts for both seeds
+  SpanLanes<D> lanesInSpan;
+  lanesInSpan.Init(d, firstStates, span);
+  HWY_ALIGN uint32_t low[kMaxLanes], high[kMaxLanes], rank[kMaxLanes], weight[kMaxLanes];
   HWY_ALIGN uint32_t age[kMaxLanes], distinct[kMaxLanes], isShort[kMaxLanes];
   for (uint64_t i = 0; i < count; ++i) {
     const V stepHigh = StepHigh(d, i);
     list.Push(d, CandidateOf(d, state), stepHigh);
     const WindowAges<D> ages(d, list, stepHigh);
+    M seedIn, twinIn;
+    lanesInSpan.Test(d, seedIn, twinIn);
     hn::Store(list.pickLow, d, low);
     hn::Store(list.pickHigh, d, high);
     hn::Store(ranker.Rank(d, list.pickLow, list.pickHigh), d, rank);
     hn::Store(hn::ShiftRight<kValueBits>(ages.seventh), d, age);
     hn::Store(ages.Distinct(d, list), d, distinct);
     hn::Store(hn::VecFromMask(d, ages.isShort), d, isShort);
+    const V counted =
+        whole
+            ? hn::Set(d, 2u)
+            : hn::Sub(hn::Zero(d), hn::Add(hn::VecFromMask(d, seedIn), hn::VecFromMask(d, twinIn)));
+    hn::Store(counted, d, weight);
     for (size_t lane = 0; lane < lanes; ++lane) {
       ListFigures& out = figures[i * lanes + lane];
       out.pick = low[lane] | uint64_t{high[lane]} << kHighFirst;
       out.rank = isShort[lane] ? kPossiblePicks : rank[lane];
       out.seventhIndex = isShort[lane] ? -1 : static_cast<int>(age[lane]);
       out.distinct = static_cast<int>(distinct[lane]);
+      out.weight = static_cast<int>(weight[lane]);
     }
+    lanesInSpan.StepBack(d);
     state = StepBack(d, state);
   }
 }
@@ -160,6 +205,7 @@ VectorBuild ThisBuild() {
   build.name = hwy::TargetName(HWY_TARGET);
   build.lanes = hn::Lanes(D());
   build.walk = &Walk;
+  build.walkInSpan = &WalkInSpan;
   build.walkForTest = &WalkForTest;
   return build;
 }

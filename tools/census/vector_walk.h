@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "list_walk.h"
+#include "seed_span.h"
 #include "tally.h"
 
 // The longest walk of one call. A lane compares ages as 32-bit signed differences of entries
@@ -24,9 +25,14 @@ struct VectorBuild {
   // Lane l walks `count` windows (at most kMaxVectorWalk) backwards from the one whose first
   // candidate is firstStates[l], into the tally; each window counts once.
   void (*walk)(Tally& tally, const uint32_t* firstStates, uint64_t count) = nullptr;
+  // The same, each window counted for those of its two seeds that lie in the span (shorter than
+  // the whole space); the tally then counts seeds, not draws.
+  void (*walkInSpan)(Tally& tally, const uint32_t* firstStates, uint64_t count,
+                     SeedSpan span) = nullptr;
   // The same lanes for `count` steps, with what each lane sees of each window rather than
-  // counts, into figures[step * lanes + lane].
-  void (*walkForTest)(const uint32_t* firstStates, uint64_t count, ListFigures* figures) = nullptr;
+  // counts, into figures[step * lanes + lane]; the weights are the span's.
+  void (*walkForTest)(const uint32_t* firstStates, uint64_t count, SeedSpan span,
+                      ListFigures* figures) = nullptr;
 };
 
 // The builds this processor runs, best first: the first is the one Highway chooses.

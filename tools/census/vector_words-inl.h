@@ -150,6 +150,20 @@ struct HeldWords {
     queue.Count(words, counter);
   }
 
+  // The same where each window counts for those of its two seeds inside a span: `twice` where
+  // both are, `inSpan` where at least one is. A window counting twice takes the kTwice bit at
+  // once; one counting once joins the held word only where that counts once too; one counting
+  // for none leaves its lane holding nothing.
+  HWY_INLINE void AddInSpan(D d, V word, M isShort, M inSpan, M twice, uint32_t* words,
+                            WordQueue& queue, PickCounter& counter) {
+    const M once = hn::AndNot(twice, inSpan);
+    const M again = hn::AndNot(idle, hn::And(hn::Eq(word, held), once));
+    queue.buffered += StorePacked(d, held, hn::Or(again, idle), words + queue.buffered);
+    held = hn::Or(word, hn::IfThenElseZero(hn::Or(again, twice), hn::Set(d, PickCounter::kTwice)));
+    idle = hn::Or(isShort, hn::Not(inSpan));
+    queue.Count(words, counter);
+  }
+
   // At the end: what the lanes still hold, and what still waits in the buffer.
   HWY_INLINE void Finish(D d, uint32_t* words, WordQueue& queue, PickCounter& counter) {
     queue.buffered += StorePacked(d, held, idle, words + queue.buffered);

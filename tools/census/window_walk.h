@@ -9,8 +9,9 @@
 #include "census.h"
 #include "tally.h"
 
-// Walks `count` windows from the one whose first candidate is `firstState` backwards.
-void WalkWindows(Tally& tally, uint32_t firstState, uint64_t count);
+// Walks `count` windows from the one whose first candidate is `firstState` backwards; each counts
+// once, or with a span for those of its two seeds inside it (see RecordWindow).
+void WalkWindows(Tally& tally, uint32_t firstState, uint64_t count, const SeedSpan* span = nullptr);
 
 // The walk's picks for `count` consecutive draws of the generator's cycle, ending with the draw
 // of `lastSeed` (walked backwards from there, so the first element is lastSeed's).
