@@ -143,7 +143,8 @@ CensusResult PlainCount(const std::vector<WalkedPick>& draws, SeedSpan span) {
 // Spans counted along a stretch of the cycle, each draw for those of its two seeds inside:
 // spans whose first and last seeds are drawn in the stretch, so that both edges are met, which
 // wrap past 4294967295, lie in the low half, straddle 2^31; the one seed that needs index 19;
-// spans at the crossover's length; all the seeds but one.
+// one seed of the draws that do not divide among the lanes; spans at the crossover's length; all
+// the seeds but one.
 void ExpectSpansLikeThePlainDraw(const std::string& target) {
   const uint32_t kSeed = 1237421458u, kTwin = 0x80000000u;
   const uint64_t kDraws = (1 << 16) + 5;  // not a multiple of the lanes
@@ -162,6 +163,7 @@ void ExpectSpansLikeThePlainDraw(const std::string& target) {
       from(std::min(at(30), at(40)), std::max(at(30), at(40))),
       from(at(50), at(60) | kTwin),
       {kSeed, 1},
+      {at(kDraws - 3) | kTwin, 1},  // among the draws left over to the one-draw walk
       {at(70), kWalkSpanAtLeast - 1},
       {at(70), kWalkSpanAtLeast},
       from((at(80) | kTwin) + 1, at(80) | kTwin) /* all but one */,
