@@ -53,8 +53,9 @@ struct PickSummary {
 constexpr uint64_t kSeedSpace = 1ull << 32;
 
 // Spans of at least this many seeds are counted along the walk of the whole cycle; shorter ones
-// seed by seed, which takes longer from here on (2 threads, see the README's benchmarks).
-constexpr uint64_t kWalkSpanAtLeast = 30000000;
+// seed by seed, which takes longer from here on (2 threads, the best instruction set; see the
+// README's benchmarks).
+constexpr uint64_t kWalkSpanAtLeast = 14000000;
 
 // How a span is counted: the faster way for its length, or one way whatever its length (to hold
 // one against the other).
