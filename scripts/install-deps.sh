@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang-format googletest libbenchmark-dev nlohmann-json3-dev
+  cmake ninja-build g++ clang-format googletest libbenchmark-dev nlohmann-json3-dev libhwy-dev
   g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   wine wine64 wine32:i386 fonts-wine fonts-ipafont-gothic

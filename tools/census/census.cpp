@@ -1,12 +1,12 @@
 // The census's driver: which build of the walk runs, how the work is cut among the workers, and
-// the figures that come out; --verify, which holds the fastest build against the plain draw.
+// the figures that come out; --verify, which holds the vector walk against the plain draw.
 #include "census.h"
 
 #include <algorithm>
 #include <utility>
 
 #include "cycle.h"
-#include "processor.h"
+#include "seed_span.h"
 #include "tally.h"
 #include "vector_walk.h"
 #include "window_walk.h"
@@ -14,40 +14,38 @@
 
 namespace {
 
-// Draws a worker takes at a time: along the cycle, sixteen lanes of 2^18 each; seed by seed,
-// small enough that a short range still spreads over the threads.
+// Draws a worker takes at a time: along the cycle, a stretch per lane of 2^22 / lanes each;
+// seed by seed, small enough that a short range still spreads over the threads.
 constexpr uint64_t kCycleChunk = 1u << 22, kSeedChunk = 1u << 16, kVerifyChunk = 1u << 20;
-static_assert(kCycleChunk / kVectorLanes <= kMaxVectorWalk, "a lane's stretch fits one call");
+static_assert(kCycleChunk <= kMaxVectorWalk, "a lane's stretch fits one call, even alone");
 
-// The build asked for, or the fastest the processor runs when asked for none or for one whose
-// instructions it lacks.
-CensusPath RunnablePath(CensusPath asked) {
-  if (asked != CensusPath::kBest && CensusPathAvailable(asked)) return asked;
-  return CanUseVector()            ? CensusPath::kVector
-         : CanUseBitInstructions() ? CensusPath::kBitInstructions
-                                   : CensusPath::kPortable;
+// The build named, or the best when none is or this processor lacks it.
+const VectorBuild& ChosenBuild(const std::string& name) {
+  for (const VectorBuild& build : VectorBuilds()) {
+    if (name == build.name) return build;
+  }
+  return VectorBuilds().front();
 }
 
-// Cycle positions begin..begin+count-1 from the origin, walked from the highest down: in the
-// vector build, sixteen stretches side by side, and what does not divide evenly the scalar way.
-void WalkStretch(Tally& tally, CensusPath path, uint32_t origin, uint64_t begin, uint64_t count) {
-  uint64_t walked = 0;
-  if (path == CensusPath::kVector) {
-    uint64_t stretch = count / kVectorLanes;
-    uint32_t firstStates[kVectorLanes];
-    for (int lane = 0; lane < kVectorLanes; ++lane) {
+// Cycle positions begin..begin+count-1 from the origin, walked from the highest down: a stretch
+// per lane side by side, and what does not divide evenly one draw at a time. Without a span each
+// draw counts once; with one, for those of its two seeds inside it.
+void WalkStretch(Tally& tally, const VectorBuild& build, uint32_t origin, uint64_t begin,
+                 uint64_t count, const SeedSpan* span) {
+  uint64_t stretch = count / build.lanes;
+  if (stretch) {
+    std::vector<uint32_t> firstStates(build.lanes);
+    for (size_t lane = 0; lane < build.lanes; ++lane) {
       firstStates[lane] = Jump(origin, begin + stretch * (lane + 1) - 1);
     }
-    if (stretch) WalkVector(tally, firstStates, stretch);
-    walked = stretch * kVectorLanes;
+    if (span) {
+      build.walkInSpan(tally, firstStates.data(), stretch, *span);
+    } else {
+      build.walk(tally, firstStates.data(), stretch);
+    }
   }
-  if (walked == count) return;
-  uint32_t firstState = Jump(origin, begin + count - 1);
-  if (path == CensusPath::kPortable) {
-    WalkPortable(tally, firstState, count - walked);
-  } else {
-    WalkWithBitInstructions(tally, firstState, count - walked);
-  }
+  uint64_t walked = stretch * build.lanes;
+  if (walked < count) WalkWindows(tally, Jump(origin, begin + count - 1), count - walked, span);
 }
 
 std::vector<Tally> MakeTallies(unsigned workers, CounterShape counter) {
@@ -74,22 +72,31 @@ WalkedPick DrawOneSeedForCensus(uint32_t seed) {
   return draw;
 }
 
-bool CensusPathAvailable(CensusPath path) {
-  switch (path) {
-    case CensusPath::kVector:
-      return CanUseVector();
-    case CensusPath::kBitInstructions:
-      return CanUseBitInstructions();
-    default:
+std::vector<std::string> CensusTargets() {
+  std::vector<std::string> names;
+  for (const VectorBuild& build : VectorBuilds()) names.push_back(build.name);
+  return names;
+}
+
+bool WalksTheCycle(const CensusOptions& options) {
+  switch (options.method) {
+    case SpanMethod::kWalk:
       return true;
+    case SpanMethod::kSeedBySeed:
+      return false;
+    default:
+      return options.seedCount >= kWalkSpanAtLeast;
   }
 }
 
 CensusResult RunCensus(const CensusOptions& options) {
   CensusResult result;
   uint64_t first = options.firstSeed;
-  result.walkedTheCycle = options.seedCount >= kSeedSpace;
-  result.path = RunnablePath(options.path);
+  bool whole = options.seedCount >= kSeedSpace;
+  SeedSpan span = {options.firstSeed, options.seedCount};
+  result.walkedTheCycle = WalksTheCycle(options);
+  const VectorBuild& build = ChosenBuild(options.target);
+  if (result.walkedTheCycle) result.target = build.name;
   ChunkedWork plan;
   plan.total = result.walkedTheCycle ? kCycle : options.seedCount;
   if (result.walkedTheCycle && options.cycleDraws) {
@@ -103,7 +110,8 @@ CensusResult RunCensus(const CensusOptions& options) {
   std::vector<Tally> tallies = MakeTallies(plan.threads, options.counter);
   ChunksDone run = RunChunks(plan, [&](unsigned worker, uint64_t begin, uint64_t count) {
     if (result.walkedTheCycle) {
-      WalkStretch(tallies[worker], result.path, options.cycleOrigin, begin, count);
+      WalkStretch(tallies[worker], build, options.cycleOrigin, begin, count,
+                  whole ? nullptr : &span);
       return;
     }
     for (uint64_t seed = first + begin; seed < first + begin + count; ++seed) {
@@ -111,10 +119,15 @@ CensusResult RunCensus(const CensusOptions& options) {
     }
   });
   result.interrupted = run.interrupted;
-  // A walked window stands for two seeds: the one found and its twin with bit 31 set.
-  uint64_t weight = result.walkedTheCycle ? 2 : 1;
-  MergeTallies(tallies, weight, result);
-  result.seedsCovered = run.done * weight;
+  // Along the cycle of the whole space, a walked window stands for two seeds: the one found and
+  // its twin with bit 31 set. Along the cycle for a span, the tallies counted seeds.
+  bool draws = result.walkedTheCycle && whole;
+  MergeTallies(tallies, draws ? 2 : 1, result);
+  result.seedsCovered = draws ? run.done * 2 : run.done;
+  if (result.walkedTheCycle && !whole) {
+    result.seedsCovered = result.shortPicks;
+    for (uint64_t seeds : result.seventhIndex) result.seedsCovered += seeds;
+  }
   return result;
 }
 
@@ -160,9 +173,32 @@ bool SameCounts(const CensusResult& fast, const CensusResult& plain) {
          fast.latestIndexSeeds == plain.latestIndexSeeds;
 }
 
+// A span's census along the walk, whatever its length, against its census seed by seed; each
+// takes half of the progress.
+VerifyResult VerifySpan(const CensusOptions& options) {
+  VerifyResult verdict;
+  verdict.seedsChecked = options.seedCount;
+  CensusOptions walked = options;
+  walked.method = SpanMethod::kWalk;
+  walked.cycleDraws = 0;
+  if (options.progress) walked.progress = [&](double done) { options.progress(done / 2); };
+  CensusResult fast = RunCensus(walked);
+  verdict.target = fast.target;
+  verdict.interrupted = fast.interrupted;
+  if (verdict.interrupted) return verdict;
+  CensusOptions plain = options;
+  plain.method = SpanMethod::kSeedBySeed;
+  if (options.progress) plain.progress = [&](double done) { options.progress(0.5 + done / 2); };
+  CensusResult slow = RunCensus(plain);
+  verdict.interrupted = slow.interrupted;
+  verdict.countsAgree = fast.seedsCovered == slow.seedsCovered && SameCounts(fast, slow);
+  return verdict;
+}
+
 }  // namespace
 
 VerifyResult VerifyCensus(const CensusOptions& options) {
+  if (options.seedCount < kSeedSpace) return VerifySpan(options);
   VerifyResult verdict;
   ChunkedWork plan;
   plan.total = options.cycleDraws ? std::min(options.cycleDraws, kCycle) : kCycle;
@@ -190,13 +226,13 @@ VerifyResult VerifyCensus(const CensusOptions& options) {
 
   CensusResult plain;
   MergeTallies(tallies, 1, plain);
-  CensusOptions fastest = options;
+  CensusOptions fastest = options;  // with the target asked for
   fastest.firstSeed = 0;
   fastest.seedCount = kSeedSpace;
-  fastest.path = CensusPath::kBest;
+  fastest.method = SpanMethod::kWalk;
   fastest.progress = nullptr;
   CensusResult fast = RunCensus(fastest);
-  verdict.path = fast.path;
+  verdict.target = fast.target;
   verdict.countsAgree = SameCounts(fast, plain);
   verdict.interrupted = fast.interrupted;
   return verdict;

@@ -1,14 +1,17 @@
 #include "census_args.h"
 
+#include <algorithm>
 #include <set>
+#include <vector>
 
+#include "census.h"
 #include "cli_numbers.h"
 #include "cli_text.h"
 #include "cli_time.h"
 
 const char kCensusUsage[] =
     "Usage: vorel-census [--seeds A:B | --from TIME --to TIME] [--threads N] [--json]\n"
-    "                    [--chart FILE.svg] [--verify]\n"
+    "                    [--chart FILE.svg] [--verify] [--target NAME]\n"
     "Counts the die's pick for every seed and reports what it can and cannot show.\n"
     "\n"
     "  --seeds A:B      only the seeds A to B, both included (decimal or 0x-hexadecimal);\n"
@@ -19,6 +22,8 @@ const char kCensusUsage[] =
     "                   (the seed is the Unix time modulo 2^32: a span past 2106 wraps, and\n"
     "                   a span of 2^32 seconds or more holds every seed)\n"
     "  --threads N      worker threads (default: every core; never more than the cores)\n"
+    "  --target NAME    the instruction set the walk runs with, by Highway's name (listed\n"
+    "                   below; default: the best)\n"
     "  --json           print the figures as JSON instead of a table\n"
     "  --chart FILE     also draw how often each number is picked, as an SVG bar chart;\n"
     "                   the file is replaced only once the chart is complete\n"
@@ -34,7 +39,7 @@ namespace {
 
 bool TakesValue(const std::string& option) {
   return option == "--seeds" || option == "--threads" || option == "--chart" ||
-         option == "--from" || option == "--to";
+         option == "--from" || option == "--to" || option == "--target";
 }
 
 std::string ReadSeeds(const std::string& range, CensusScope& scope) {
@@ -72,6 +77,12 @@ std::string ReadOption(const std::string& option, const std::string& value, Cens
       return "--chart needs a file name (the chart goes to standard output as /dev/stdout)";
     }
     args.chartPath = value;
+  } else if (option == "--target") {
+    std::vector<std::string> targets = CensusTargets();
+    if (std::find(targets.begin(), targets.end(), value) == targets.end()) {
+      return "target " + Quoted(value) + " is not one this processor runs (" + TargetList() + ")";
+    }
+    args.target = value;
   } else if (option == "--json") {
     args.json = true;
   } else if (option == "--verify") {
@@ -129,4 +140,10 @@ std::string ParseCensusArgs(int argc, const char* const* argv, CensusArgs& args)
   if (wrong.empty()) wrong = CheckTogether(seen, args, from, to);
   if (wrong.empty() && seen.count("--from")) args.scope = ScopeOfSeconds(from, to);
   return wrong.empty() ? "" : "vorel-census: " + wrong;
+}
+
+std::string TargetList() {
+  std::string list;
+  for (const std::string& target : CensusTargets()) list += (list.empty() ? "" : ", ") + target;
+  return list;
 }

@@ -14,9 +14,13 @@ struct CensusArgs {
   unsigned threads = 0;  // 0: every core
   bool json = false, verify = false, help = false, version = false;
   std::string chartPath;
+  std::string target;  // "": the best this processor runs
 };
 
 // Returns "" when the arguments make sense, else one line naming what is wrong.
 std::string ParseCensusArgs(int argc, const char* const* argv, CensusArgs& args);
 
 extern const char kCensusUsage[];
+
+// CensusTargets() as one line: "AVX3_DL, AVX3, AVX2, ...".
+std::string TargetList();

@@ -96,6 +96,7 @@ CensusOptions OptionsFor(const CensusArgs& args, unsigned threads) {
   options.firstSeed = args.scope.firstSeed;
   options.seedCount = args.scope.seedCount;
   options.threads = threads;
+  options.target = args.target;
   options.stop = &stopAsked;
   if (isatty(STDERR_FILENO)) {
     auto start = std::chrono::steady_clock::now();
@@ -107,17 +108,6 @@ CensusOptions OptionsFor(const CensusArgs& args, unsigned threads) {
 
 void EndProgress(const CensusOptions& options) {
   if (options.progress) std::fputs("\r\033[K", stderr);
-}
-
-const char* PathName(CensusPath path) {
-  switch (path) {
-    case CensusPath::kVector:
-      return "AVX-512";
-    case CensusPath::kBitInstructions:
-      return "bit-instruction";
-    default:
-      return "portable";
-  }
 }
 
 // The seeds asked for through the walk and the plain draw, then the fastest census against the
@@ -134,15 +124,16 @@ int Verify(const CensusArgs& args, unsigned threads) {
     std::fprintf(stderr, "vorel-census: seed %u: the walk and the draw disagree\n", seed);
   }
   if (verdict.mismatches || !verdict.countsAgree) {
-    std::fprintf(stderr, "vorel-census: %s seeds disagree; the %s census %s the plain count\n",
-                 Grouped(verdict.mismatches).c_str(), PathName(verdict.path),
+    std::fprintf(stderr,
+                 "vorel-census: %s seeds disagree; the census walked with %s %s the plain count\n",
+                 Grouped(verdict.mismatches).c_str(), verdict.target.c_str(),
                  verdict.countsAgree ? "matches" : "does not match");
     return 3;
   }
-  std::string text = "verified (" + ScopeInWords(args.scope) +
-                     "): the walk gives the draw's pick for " +
-                     Counted(verdict.seedsChecked, "seed", "seeds") + ", and the " +
-                     PathName(verdict.path) + " census counts exactly as the plain draw\n";
+  std::string text =
+      "verified (" + ScopeInWords(args.scope) + "): the walk gives the draw's pick for " +
+      Counted(verdict.seedsChecked, "seed", "seeds") + ", and the census walked with " +
+      verdict.target + " counts exactly as the plain draw\n";
   return WriteStdout("vorel-census", text) ? 0 : 1;
 }
 
@@ -208,7 +199,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 2;
   }
-  if (args.help) return WriteStdout("vorel-census", kCensusUsage) ? 0 : 1;
+  if (args.help) {
+    std::string help = std::string(kCensusUsage) +
+                       "\nInstruction sets this processor runs, best first: " + TargetList() + "\n";
+    return WriteStdout("vorel-census", help) ? 0 : 1;
+  }
   if (args.version) return WriteStdout("vorel-census", "vorel-census " VOREL_VERSION "\n") ? 0 : 1;
   unsigned threads = WorkerThreads(args.threads);
   CatchStopSignals();

@@ -117,8 +117,12 @@ std::string CensusTable(const CensusResult& result, const PickSummary& summary, 
                         const CensusScope& scope) {
   std::string out = "Seeds covered: " + Grouped(result.seedsCovered) + " (" + ScopeInWords(scope) +
                     "; " + HowCovered(result) + ")\n";
-  out += Printed("Time: %.2f s on %u thread%s\n\n", seconds, result.workers,
+  out += Printed("Time: %.2f s on %u thread%s\n", seconds, result.workers,
                  result.workers == 1 ? "" : "s");
+  if (!result.target.empty()) {
+    out += "Target: " + result.target + " (the instruction set the walk ran with)\n";
+  }
+  out += "\n";
   return out + DistinctLines(result) + IndexLines(result) + NumberLines(result, summary) +
          PickLines(summary);
 }
@@ -172,6 +176,7 @@ std::string CensusJson(const CensusResult& result, const PickSummary& summary, d
   json["method_note"] = HowCovered(result);
   json["seconds"] = static_cast<double>(static_cast<int64_t>(seconds * 1000 + 0.5)) / 1000;
   json["threads"] = result.workers;
+  json["target"] = result.target;  // "" when counted seed by seed
   json.update(FigureJson(result));
   Json numbers = Json::object();
   for (int n = 1; n <= kHighestNumber; ++n) numbers[std::to_string(n)] = summary.numberCounts[n];

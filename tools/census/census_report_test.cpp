@@ -46,6 +46,7 @@ TEST(CensusReport, JsonCarriesTheFigures) {
   EXPECT_EQ(json["method"], "seed by seed");
   EXPECT_EQ(json["seconds"], 1.5);
   EXPECT_EQ(json["threads"], result.workers) << "the threads that really ran";
+  EXPECT_EQ(json["target"], "") << "counted seed by seed";
   EXPECT_EQ(json["latest_index"], 19);
   EXPECT_EQ(json["latest_index_seeds"], std::vector<uint32_t>{1237421458u});
   EXPECT_EQ(json["seeds_by_seventh_distinct_index"]["19"], 1);
@@ -130,6 +131,26 @@ TEST(CensusReport, TiedPicksAreToldAsTies) {
   EXPECT_EQ(json["picks_never_shown"], kPossiblePicks - 5);
   EXPECT_EQ(json["most_frequent_pick"]["picks_with_this_count"], 2);
   EXPECT_EQ(json["least_frequent_pick"]["line"], LineOfRank(2));
+}
+
+// A count along the cycle says which instruction set the walk ran with, in both reports, and how
+// it covered the seeds.
+TEST(CensusReport, WalkedCountNamesItsTarget) {
+  CensusResult result = HundredSeeds();
+  result.walkedTheCycle = true;
+  result.target = "SSE4";
+  PickSummary summary = SummarisePicks(result);
+  nlohmann::json json = nlohmann::json::parse(CensusJson(result, summary, 1.5, kHundred));
+  EXPECT_EQ(json["target"], "SSE4");
+  std::string table = CensusTable(result, summary, 1.5, kHundred);
+  EXPECT_NE(table.find("\nTarget: SSE4 (the instruction set the walk ran with)\n"),
+            std::string::npos)
+      << table;
+  EXPECT_EQ(CensusTable(HundredSeeds(), summary, 1.5, kHundred).find("Target:"),
+            std::string::npos);
+  // Fewer seeds than the whole space along the walk: each draw counted for its seeds inside.
+  EXPECT_NE(table.find("each draw counted for those of its two seeds"), std::string::npos)
+      << table;
 }
 
 TEST(CensusReport, ChartCarriesTheFigures) {

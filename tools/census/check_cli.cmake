@@ -21,6 +21,12 @@ if(NOT rc EQUAL 0 OR problem OR NOT covered EQUAL 1000)
   message(FATAL_ERROR "json run: exit ${rc}, seeds_covered '${covered}' ${problem}\n${out}${err}")
 endif()
 
+# --help names the instruction sets; the slowest, one lane at a time, runs everywhere.
+run(--help)
+if(NOT rc EQUAL 0 OR NOT out MATCHES "Instruction sets this processor runs, best first: [A-Z0-9_, ]*SCALAR\n")
+  message(FATAL_ERROR "--help: exit ${rc}\n${out}${err}")
+endif()
+
 # Each bad command line, after a good range (unless it is about ranges) so the bad part is what
 # fails, and the line naming it.
 set(cases
@@ -33,6 +39,7 @@ set(cases
     "--chart /nonexistent-dir/c.svg"
     "cannot write the chart to '/nonexistent-dir/c.svg': No such file or directory"
     "--chart /" "cannot write the chart to '/': Is a directory"
+    "--target NEON" "target 'NEON' is not one this processor runs ("
     "--wat" "unknown option '--wat'")
 list(LENGTH cases length)
 math(EXPR last "${length} - 1")

@@ -1,33 +1,43 @@
-# The AVX-512 walk's object may define only its own two entry points. Any other global symbol,
-# such as a weak copy of an inline function or a template from a header, is code built for
-# AVX-512 that the linker may pick for the whole program, where a processor without AVX-512
-# would then fault.
-# Usage: cmake -DNM=nm -DOBJECTS=a.o;b.o -P check_vector_symbols.cmake
+# The vector walk's object holds a build of the walk for each instruction set, each in a namespace
+# of its own (vorel::N_AVX3, vorel::N_SSE4, ...). Everything outside those namespaces runs before
+# the processor is asked what it has, or is a copy of a shared inline function or template that
+# the linker may pick for the whole program: it must use only instructions every x86-64 processor
+# runs. Checked in the disassembly: no AVX register or instruction, and none of the SSE4.1 and
+# SSSE3 instructions the narrower builds use.
+# Usage: cmake -DOBJDUMP=objdump -DOBJECTS=a.o;b.o -P check_vector_symbols.cmake
+set(not_baseline "%[xyz]mm(1[6-9]|2[0-9]|3[01])|%[yz]mm|%k[0-7]|^v[a-z]|^(pshufb|pmulld|pminud|pmaxud|ptest|pblendvb|pextrd|pinsrd|blendvps|pcmpeqq|pabsd|palignr)[ \t]")
 foreach(object ${OBJECTS})
-  execute_process(COMMAND ${NM} --defined-only ${object} OUTPUT_VARIABLE symbols RESULT_VARIABLE rc)
+  execute_process(COMMAND ${OBJDUMP} -d --no-show-raw-insn -C ${object} OUTPUT_VARIABLE listing
+                  RESULT_VARIABLE rc)
   if(NOT rc EQUAL 0)
-    message(FATAL_ERROR "${NM} could not read ${object}")
+    message(FATAL_ERROR "${OBJDUMP} could not read ${object}")
   endif()
-  string(REPLACE "\n" ";" lines "${symbols}")
-  set(entry_points 0)
+  string(REPLACE ";" "," listing "${listing}")
+  string(REPLACE "\n" ";" lines "${listing}")
+  set(function "")
+  set(per_target 0)
+  set(baseline_functions 0)
   foreach(line ${lines})
-    if(NOT line MATCHES "^[0-9a-f]* ([A-Za-z]) (.*)$")
-      continue()
-    endif()
-    set(type "${CMAKE_MATCH_1}")
-    set(name "${CMAKE_MATCH_2}")
-    if(type MATCHES "^[a-tx-z]$")
-      continue()  # local to the object (u, v and w are weak or unique globals)
-    endif()
-    if(type STREQUAL "T" AND name MATCHES "^_Z(10WalkVector|17VectorWalkForTest)")
-      math(EXPR entry_points "${entry_points} + 1")
-    else()
-      message(FATAL_ERROR "${object} defines '${name}' (${type}), built for AVX-512 but visible "
-                          "to the rest of the program")
+    if(line MATCHES "^[0-9a-f]+ <(.*)>:$")
+      set(function "${CMAKE_MATCH_1}")
+      if(function MATCHES "vorel::N_[A-Z0-9_]+::")
+        math(EXPR per_target "${per_target} + 1")
+        set(function "")
+      else()
+        math(EXPR baseline_functions "${baseline_functions} + 1")
+      endif()
+    elseif(NOT function STREQUAL "" AND line MATCHES "^ *[0-9a-f]+:\t(.*)$")
+      set(instruction "${CMAKE_MATCH_1}")
+      if(instruction MATCHES "${not_baseline}")
+        message(FATAL_ERROR "${object}: '${function}', outside the per-instruction-set "
+                            "namespaces, uses '${instruction}', which not every x86-64 processor "
+                            "runs")
+      endif()
     endif()
   endforeach()
-  if(NOT entry_points EQUAL 2)
-    message(FATAL_ERROR "${object}: expected WalkVector and VectorWalkForTest, found ${entry_points}")
+  if(per_target EQUAL 0 OR baseline_functions EQUAL 0)
+    message(FATAL_ERROR "${object}: found ${per_target} functions in the per-instruction-set "
+                        "namespaces and ${baseline_functions} outside them")
   endif()
 endforeach()
-message(STATUS "the AVX-512 walk defines its two entry points and nothing else")
+message(STATUS "the vector walk's code outside its per-instruction-set builds runs on any x86-64")

@@ -30,7 +30,8 @@ void Push(ListLane& lane) {
 
 }  // namespace
 
-void StartListLane(ListLane& lane, uint32_t firstState) {
+void StartListLane(ListLane& lane, uint32_t firstState, SeedSpan span) {
+  lane.span = span;
   lane.state = WarmUpState(firstState);
   lane.step = 0;
   lane.pick = 0;
@@ -43,9 +44,10 @@ void StartListLane(ListLane& lane, uint32_t firstState) {
 }
 
 ListFigures StepListLane(ListLane& lane) {
+  int weight = lane.span.Weight(SeedOfWindow(lane.state));
   Push(lane);
   int64_t now = lane.step - 1;  // the step of the push just made
-  ListFigures figures = {lane.pick, kPossiblePicks, -1, 0};
+  ListFigures figures = {lane.pick, kPossiblePicks, -1, 0, weight};
   for (int r = 0; r < kListLength; ++r) {
     figures.distinct += now - lane.pushedAt[r] < kCandidateCount;  // inside the window
   }

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "draw.h"
+#include "seed_span.h"
 #include "tally.h"
 
 // What a walk sees of one window.
@@ -18,6 +19,7 @@ struct ListFigures {
   uint32_t rank;     // the pick's rank; kPossiblePicks when the window is short
   int seventhIndex;  // where the seventh distinct value first stands; -1 when fewer than seven
   int distinct;      // distinct values in the window, exact below eight; 8 means eight or more
+  int weight;        // how many of the window's two seeds lie in the span walked: 0, 1 or 2
 };
 
 struct ListLane {
@@ -26,6 +28,7 @@ struct ListLane {
   uint8_t value[kListLength];
   int64_t pushedAt[kListLength];
   uint64_t pick;
+  SeedSpan span;
 };
 
 // The list starts with stand-ins 37..44 pushed at step -20: they match no candidate and are
@@ -33,7 +36,7 @@ struct ListLane {
 // warm-up pushes the nineteen candidates behind the first window.
 constexpr uint32_t kStandInValue = kHighestNumber;
 constexpr int64_t kStandInStep = -kCandidateCount;
-void StartListLane(ListLane& lane, uint32_t firstState);
+void StartListLane(ListLane& lane, uint32_t firstState, SeedSpan span = SeedSpan());
 
 // Pushes the next candidate and reads the window that now ends there.
 ListFigures StepListLane(ListLane& lane);

@@ -2,15 +2,25 @@
 
 #include <algorithm>
 
+#include "pick_queue-inl.h"
+
 PickCounter::PickCounter(CounterShape shape)
-    : queueLength(std::max(kLine, (shape.queueLength + kLine - 1) / kLine * kLine)),
-      queueLines(queueLength / kLine + 1),
-      counterBits(std::min(std::max(shape.counterBits, 1), 8)),
+    : counterBits(std::min(std::max(shape.counterBits, 1), 8)),
       counterMask(static_cast<uint8_t>((1u << counterBits) - 1)),
       counts(static_cast<size_t>(kSlices) << (kSliceBits + 1)),
+      queueLength(std::max(kLine, (shape.queueLength + kLine - 1) / kLine * kLine)),
+      queueLines(queueLength / kLine + 1),
       queue(static_cast<size_t>(kSlices) * queueLines),
       tails(kSlices),
-      queued(kSlices) {}
+      tailAt(kSlices),
+      nextLine(kSlices) {
+  for (uint32_t slice = 0; slice < kSlices; ++slice) tailAt[slice] = slice * kLine;
+}
+
+// Built for any processor; the vector walk inlines its own build of AddToQueues.
+void PickCounter::AddAll(const uint32_t* words, size_t count) {
+  vorel::HWY_NAMESPACE::AddToQueues(*this, words, count);
+}
 
 // The entry, doubled bit and all, is the counter's place in its slice: picks shown by two draws
 // in a row are counted in the upper half of the slice's counters. A byte counter wraps by itself,
@@ -25,7 +35,6 @@ void PickCounter::CountEntries(uint8_t* base, uint32_t slice, const uint16_t* en
   }
 }
 
-// Counts the slice's n entries, the last `inTail` of them still in its tail line.
 void PickCounter::Apply(uint32_t slice, uint32_t n, uint32_t inTail) {
   uint8_t* base = &counts[static_cast<size_t>(slice) << (kSliceBits + 1)];
   for (uint32_t line = 0; line < (1u << kSliceBits); line += 64) {
@@ -70,10 +79,12 @@ void PickCounter::NoteWrap(uint32_t slice, uint32_t entry) {
 
 void PickCounter::ApplyAll() {
   for (uint32_t slice = 0; slice < kSlices; ++slice) {
-    uint32_t n = queued[slice];
-    // A full tail is streamed out only when the next entry comes, so it still holds its line.
-    Apply(slice, n, n % kLine == 0 ? std::min(n, kLine) : n % kLine);
-    queued[slice] = 0;
+    // A full tail goes to the queue only when the next entry comes, so it still holds its line.
+    uint32_t inTail = tailAt[slice] - slice * kLine;
+    uint32_t inLines = nextLine[slice] ? (nextLine[slice] - 1) * kLine : 0;
+    Apply(slice, inLines + inTail, inTail);
+    tailAt[slice] = slice * kLine;
+    nextLine[slice] = 0;
   }
 }
 

@@ -1,7 +1,8 @@
 // One worker's count of each pick's seeds. 2^31 increments scattered over 10 million counters
 // would each miss the cache, so they wait in one queue per slice of 16384 picks and are applied a
 // queue at a time, while that slice's counters sit in the cache. Entries gather in a cache line
-// per slice (its tail) and go to the queue a whole line at a time, past the cache.
+// per slice (its tail) and go to the queue a whole line at a time; the vector walk writes them
+// past the cache.
 //
 // A counter is narrow (one byte in the census) and comes in two halves per slice: picks shown by
 // one draw, and picks shown by two draws in a row, which make one entry. The few counters that
@@ -13,10 +14,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <vector>
-
-#if defined(__x86_64__)
-#include <immintrin.h>
-#endif
 
 #include "pick_rank.h"
 
@@ -55,28 +52,8 @@ struct PickCounter {
   }
 
   void Add(uint32_t word) { AddAll(&word, 1); }
-
-  inline __attribute__((always_inline)) void AddAll(const uint32_t* words, size_t count) {
-    uint32_t* __restrict fill = queued.data();
-    Line* __restrict tail = tails.data();
-    Line* __restrict lines = queue.data();
-    for (size_t i = 0; i < count; ++i) {
-      uint32_t slice = words[i] >> 16;
-      uint32_t n = fill[slice];
-      // A full tail line goes out only when the slice's next entry arrives, long after its last
-      // entry was written, so reading it back never waits for that write. At n = 0 the empty
-      // line goes to the spare line in front of the queue.
-      if (n % kLine == 0) {
-        StreamLine(&lines[slice * queueLines + n / kLine], tail[slice]);
-        if (n == queueLength) {
-          Apply(slice, n, 0);
-          n = 0;
-        }
-      }
-      tail[slice].entries[n % kLine] = static_cast<uint16_t>(words[i]);
-      fill[slice] = n + 1;
-    }
-  }
+  // Words into the queues (see AddToQueues in pick_queue-inl.h, which the vector walk inlines).
+  void AddAll(const uint32_t* words, size_t count);
 
   // Counts what still waits in the queues. Call once, when the worker is done.
   void ApplyAll();
@@ -89,27 +66,25 @@ struct PickCounter {
   uint64_t refused = 0;
 
  private:
-  static inline __attribute__((always_inline)) void StreamLine(Line* to, const Line& from) {
-#if defined(__x86_64__)
-    const __m128i* source = reinterpret_cast<const __m128i*>(from.entries);
-    __m128i* target = reinterpret_cast<__m128i*>(to->entries);
-    for (int q = 0; q < 4; ++q) _mm_stream_si128(target + q, _mm_load_si128(source + q));
-#else
-    *to = from;
-#endif
-  }
-
-  __attribute__((noinline)) void Apply(uint32_t slice, uint32_t n, uint32_t inTail);
   uint32_t KeepRealPicks(uint16_t* entries, uint32_t n);
   template <bool kWholeByte>
   void CountEntries(uint8_t* base, uint32_t slice, const uint16_t* entries, uint32_t n);
   __attribute__((noinline, cold)) void NoteWrap(uint32_t slice, uint32_t entry);
 
-  uint32_t queueLength, queueLines;  // lines per slice: the queue's and one spare in front
   int counterBits;
   uint8_t counterMask;
   std::vector<uint8_t> counts;
-  std::vector<Line> queue, tails;
-  std::vector<uint32_t> queued;
   std::vector<uint32_t> wrapped;  // a rank each time a counter of it wrapped, twice for a pair
+
+ public:
+  // The queues, as AddToQueues fills them. Each slice has a queue of queueLines lines, the
+  // first a spare one, and a tail line in `tails`. tailAt[slice] says where the slice's next
+  // entry goes, counted in entries from the start of `tails`; nextLine[slice] which line of its
+  // queue its tail goes to next.
+  uint32_t queueLength, queueLines;
+  std::vector<Line> queue, tails;
+  std::vector<uint32_t> tailAt, nextLine;
+
+  // Counts the slice's n entries, the last `inTail` of them still in its tail line.
+  __attribute__((noinline)) void Apply(uint32_t slice, uint32_t n, uint32_t inTail);
 };

@@ -51,7 +51,10 @@ std::vector<uint32_t> ChunkTable(int firstBit, int bits) {
 VectorRankTables MakeVectorRanks() {
   VectorRankTables tables;
   for (int k = 0; k < kPickSize; ++k) {
-    for (int place = 0; place < 32; ++place) tables.low[k][place] = kBinomials.table[place][k + 1];
+    for (int place = 0; place < 32; ++place) {
+      tables.lowByPlace[k][place] = kBinomials.table[place][k + 1];
+      tables.lowByExponent[k][place] = kBinomials.table[(place + 1) % 32][k + 1];
+    }
   }
   for (uint32_t word = 0; word < 32; ++word) {
     uint32_t sum = 0;
@@ -60,6 +63,7 @@ VectorRankTables MakeVectorRanks() {
       if (word >> bit & 1) sum += kBinomials.table[32 + bit][place--];
     }
     tables.high[word] = sum;
+    tables.highLessBias[word] = sum - VectorRankTables::kExponentBias;
   }
   return tables;
 }

@@ -54,16 +54,31 @@ struct RankTables {
 };
 const RankTables& Ranks();
 
-// The same for sixteen picks at once, from tables small enough to live in registers. The mask is
-// cut at 32: the low word holds the numbers 1 to 32, the high word 33 to 37. Counted from the
-// bottom, the k-th set bit of the low word at position p adds low[k][p] = C(p, k + 1). Counted
-// from the top, the high word's numbers are the seventh, the sixth and so on whatever lies below,
-// so the high word adds one entry, high[word]. For 1,2,3,4,5,33,35 the low word adds nothing
+// The same for a vector of picks at once, from tables small enough to live in registers. The
+// mask is cut at 32: the low word holds the numbers 1 to 32, the high word 33 to 37. Counted from
+// the bottom, the k-th set bit of the low word at position p adds C(p, k + 1). Counted from the
+// top, the high word's numbers are the seventh, the sixth and so on whatever lies below, so the
+// high word adds one entry, high[word]. For 1,2,3,4,5,33,35 the low word adds nothing
 // (C(p, p + 1) = 0 for p = 0..4) and high[0b101] = C(34, 7) + C(32, 6).
+//
+// The walk finds a bit's position p in one of two ways, and each has its tables:
+//  - byPlace: p counted as the zeros below the bit (where the processor counts bits in vectors);
+//    entry p holds C(p, k + 1). A word whose bits ran out counts 32 zeros, which read entry 0,
+//    C(0, k + 1) = 0.
+//  - byExponent: p read from the exponent of the bit converted to float, 127 + p, whose low five
+//    bits are (p + 31) mod 32; entry i holds C((i + 1) mod 32, k + 1). A word whose bits ran out
+//    converts to 0.0, exponent 0, and reads entry 0 = C(1, k + 1) = 0 for k >= 1. The first bit
+//    (k = 0) adds C(p, 1) = p without a table: the walk adds the exponent itself, 127 + p, and
+//    highLessBias takes the 127 off again. For the pick 2,14,... the first bit is 2^1 = 2.0f,
+//    exponent 128, which adds 128 - 127 = 1 = C(1, 1); the second, 2^13, has exponent 140 and
+//    reads entry 140 mod 32 = 12 of lowByExponent[1], C(13, 2) = 78.
 struct VectorRankTables {
   static constexpr int kHighValues = kHighestNumber - 32;
+  static constexpr uint32_t kExponentBias = 127;
   static_assert(kHighValues > 0 && kHighValues <= 5, "the high word indexes a 32-entry table");
-  alignas(64) uint32_t low[kPickSize][32];
+  alignas(64) uint32_t lowByPlace[kPickSize][32];
   alignas(64) uint32_t high[32];
+  alignas(64) uint32_t lowByExponent[kPickSize][32];
+  alignas(64) uint32_t highLessBias[32];  // high[word] - 127, wrapping
 };
 const VectorRankTables& VectorRanks();

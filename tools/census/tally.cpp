@@ -31,12 +31,27 @@ void RecordDraw(Tally& tally, const WalkedPick& draw) {
   tally.picks.Add(PickCounter::Word(PickRank(draw.pick)));
 }
 
-void NoteFewDistinct(Tally& tally, uint32_t state, int distinct) {
-  tally.fewest.Note(distinct, SeedOfWindow(state));
+namespace {
+
+void NoteSeeds(Extreme& extreme, int figure, uint32_t state, const SeedSpan* span) {
+  uint32_t seed = SeedOfWindow(state);
+  if (!span) {
+    extreme.Note(figure, seed);
+    return;
+  }
+  for (uint32_t twin : {seed, seed | ~kLow31}) {
+    if (span->Contains(twin)) extreme.Note(figure, twin);
+  }
 }
 
-void NoteLateSeventh(Tally& tally, uint32_t state, int seventhIndex) {
-  tally.latest.Note(seventhIndex, SeedOfWindow(state));
+}  // namespace
+
+void NoteFewDistinct(Tally& tally, uint32_t state, int distinct, const SeedSpan* span) {
+  NoteSeeds(tally.fewest, distinct, state, span);
+}
+
+void NoteLateSeventh(Tally& tally, uint32_t state, int seventhIndex, const SeedSpan* span) {
+  NoteSeeds(tally.latest, seventhIndex, state, span);
 }
 
 namespace {

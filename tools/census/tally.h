@@ -9,6 +9,7 @@
 
 #include "census.h"
 #include "pick_counter.h"
+#include "seed_span.h"
 
 constexpr size_t kSeedsKept = 64;
 
@@ -53,9 +54,13 @@ void RecordDraw(Tally& tally, const WalkedPick& draw);
 
 // The windows a walk meets only now and then, each given by its state: too few distinct values
 // to tell apart (distinct is then exact), or a seventh value at or past the latest index so far.
-void NoteFewDistinct(Tally& tally, uint32_t state, int distinct);
-void NoteLateSeventh(Tally& tally, uint32_t state, int seventhIndex);
+// Without a span the draw's lower seed is noted, and the merge adds its twin; with one, each of
+// the two seeds that lies in the span.
+void NoteFewDistinct(Tally& tally, uint32_t state, int distinct, const SeedSpan* span = nullptr);
+void NoteLateSeventh(Tally& tally, uint32_t state, int seventhIndex,
+                     const SeedSpan* span = nullptr);
 
-// Adds the workers' tallies into `result`, each counted draw standing for `weight` seeds (two
-// when the walk followed the cycle: the seed found and its twin with bit 31 set).
+// Adds the workers' tallies into `result`, each counted draw standing for `weight` seeds: two
+// when the walk of the whole space counted each draw once for the seed found and its twin with
+// bit 31 set, one when the tallies counted seeds.
 void MergeTallies(std::vector<Tally>& tallies, uint64_t weight, CensusResult& result);

@@ -1,30 +1,39 @@
-// The walk of sixteen stretches of the cycle side by side, one per 32-bit lane of an AVX-512
-// register, each lane running the eight-entry list of list_walk.h. Only for processors where
-// CanUseVector() holds; its code is compiled with AVX-512 enabled and must not run elsewhere.
+// The census's vector walk: stretches of the cycle side by side, one per lane of a vector, each
+// lane running the eight-entry list of list_walk.h. It is written once, with Highway, and built
+// for every instruction set Highway compiles for on this machine (vector_walk.cpp); each build
+// runs only where the processor has its instructions, and VectorBuilds() lists those.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "list_walk.h"
+#include "seed_span.h"
 #include "tally.h"
-
-constexpr int kVectorLanes = 16;
-
-// The lanes of the build at hand, for tests that must not depend on the width.
-inline int VectorLanes() {
-  return kVectorLanes;
-}
 
 // The longest walk of one call. A lane compares ages as 32-bit signed differences of entries
 // that hold the step shifted up eight bits, so no two steps it compares may lie 2^23 apart; the
 // oldest it compares are the stand-ins from before the warm-up.
 constexpr uint64_t kMaxVectorWalk = (1u << 23) - 2 * kCandidateCount;
 
-// Lane l walks `count` windows (at most kMaxVectorWalk) backwards from the one whose first
-// candidate is firstStates[l], into the tally.
-void WalkVector(Tally& tally, const uint32_t firstStates[kVectorLanes], uint64_t count);
+// One build of the walk, for one instruction set.
+struct VectorBuild {
+  int64_t target = 0;     // Highway's bit for the instruction set
+  const char* name = "";  // and its name: "AVX3_DL", "AVX3", "AVX2", "SSE4", "SSSE3", "SCALAR"
+  size_t lanes = 0;
+  // Lane l walks `count` windows (at most kMaxVectorWalk) backwards from the one whose first
+  // candidate is firstStates[l], into the tally; each window counts once.
+  void (*walk)(Tally& tally, const uint32_t* firstStates, uint64_t count) = nullptr;
+  // The same, each window counted for those of its two seeds that lie in the span (shorter than
+  // the whole space); the tally then counts seeds, not draws.
+  void (*walkInSpan)(Tally& tally, const uint32_t* firstStates, uint64_t count,
+                     SeedSpan span) = nullptr;
+  // The same lanes for `count` steps, with what each lane sees of each window rather than
+  // counts, into figures[step * lanes + lane]; the weights are the span's.
+  void (*walkForTest)(const uint32_t* firstStates, uint64_t count, SeedSpan span,
+                      ListFigures* figures) = nullptr;
+};
 
-// The same lanes for `count` steps, with what each lane sees of each window rather than counts,
-// into figures[step * VectorLanes() + lane]. The caller owns the memory, so that no library code
-// is built here with AVX-512 instructions and then shared with the other builds.
-void VectorWalkForTest(const uint32_t* firstStates, uint64_t count, ListFigures* figures);
+// The builds this processor runs, best first: the first is the one Highway chooses.
+const std::vector<VectorBuild>& VectorBuilds();

@@ -1,5 +1,5 @@
 // The walks against the library's draw: the one-draw-at-a-time walk, the scalar twin of the
-// vector walk, and the vector walk lane by lane against its twin.
+// vector walk, and each build of the vector walk lane by lane against its twin.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,25 +8,24 @@
 
 #include "census.h"
 #include "cycle.h"
+#include "hwy/targets.h"
 #include "list_walk.h"
-#include "processor.h"
 #include "vector_walk.h"
 #include "window_walk.h"
 
 // Where a test prints figures, GoogleTest finds these next to the type.
 static bool operator==(const ListFigures& a, const ListFigures& b) {
   return a.pick == b.pick && a.rank == b.rank && a.seventhIndex == b.seventhIndex &&
-         a.distinct == b.distinct;
+         a.distinct == b.distinct && a.weight == b.weight;
 }
 
 static std::ostream& operator<<(std::ostream& out, const ListFigures& f) {
   return out << "{pick 0x" << std::hex << f.pick << std::dec << ", rank " << f.rank
-             << ", seventh index " << f.seventhIndex << ", distinct " << f.distinct << "}";
+             << ", seventh index " << f.seventhIndex << ", distinct " << f.distinct << ", weight "
+             << f.weight << "}";
 }
 
 namespace {
-
-const char kNoVector[] = "this processor has no AVX-512: the vector walk cannot run here";
 
 // The walk must give the very pick of the library's draw, for both seeds of each twin pair.
 void ExpectWalkMatchesDraw(uint32_t lastSeed, uint32_t count) {
@@ -79,10 +78,10 @@ std::vector<uint32_t> FirstStates(int stretches) {
   return states;
 }
 
-// What the draw says of the window of `state`, as a walk would see it.
+// What the draw says of the window of `state`, as a walk of the whole space would see it.
 ListFigures FiguresOfDraw(uint32_t state) {
   WalkedPick draw = DrawOneSeedForCensus(SeedOfWindow(state));
-  ListFigures figures = {0, kPossiblePicks, draw.seventhIndex, std::min(draw.distinct, 8)};
+  ListFigures figures = {0, kPossiblePicks, draw.seventhIndex, std::min(draw.distinct, 8), 2};
   for (int32_t number : draw.pick) figures.pick |= number ? 1ull << (number - 1) : 0;
   if (draw.seventhIndex >= 0) figures.rank = PickRank(draw.pick);
   return figures;
@@ -111,48 +110,155 @@ TEST(ListWalk, TheTwinAgreesWithTheDraw) {
   EXPECT_EQ(wrong, 0);
 }
 
-// The vector walk and its twin side by side, and both against the draw: any lane that steps
-// differently, ranks differently or reads an age differently shows at the step where it does.
-TEST(VectorWalk, EveryLaneMatchesTheScalarTwinAndTheDraw) {
-  if (!CanUseVector()) GTEST_SKIP() << kNoVector;
-  const int lanes = VectorLanes();
+// The build of the walk for that instruction set, or null where this processor lacks it.
+const VectorBuild* FindBuild(const std::string& name) {
+  for (const VectorBuild& build : VectorBuilds()) {
+    if (name == build.name) return &build;
+  }
+  return nullptr;
+}
+
+std::string NotHere(const std::string& name) {
+  return "the " + name + " build of the vector walk cannot run on this processor";
+}
+
+// The seed of the window `step` steps into a lane's stretch.
+uint32_t SeedAtStep(uint32_t firstState, int step) {
+  for (int i = 0; i < step; ++i) firstState = Backward(firstState);
+  return SeedOfWindow(firstState);
+}
+
+// Spans whose edges fall on windows the lanes walk, with the weight each gives the window at
+// `edge` (the first lane's step 10). With a and b the lower seeds of that window and of the last
+// lane's step 30, a below b: from a to b (a's window counts once), from a + 1 to b - 1 (not at
+// all), from b's twin past 4294967295 to a (once), from b to a's twin across 2^31 (once), a
+// alone (once), half the space from a (once), all but a's twin (twice).
+struct EdgeSpan {
+  SeedSpan span;
+  int weightAtEdge;
+};
+std::vector<EdgeSpan> SpansAtEdges(const std::vector<uint32_t>& firstStates) {
+  uint32_t a = SeedAtStep(firstStates.front(), 10), b = SeedAtStep(firstStates.back(), 30);
+  if (a > b) std::swap(a, b);
+  const uint32_t kTwin = 0x80000000u;
+  return {{{a, uint64_t{b} - a + 1}, 1},
+          {{a + 1, uint64_t{b} - a - 1}, 0},
+          {{b | kTwin, static_cast<uint32_t>(a - (b | kTwin)) + uint64_t{1}}, 1},
+          {{b, uint64_t{a | kTwin} - b + 1}, 1},
+          {{a, 1}, 1},
+          {{a, uint64_t{1} << 31}, 1},
+          {{a | kTwin, (uint64_t{1} << 32) - 1}, 2}};
+}
+
+// A build and the twin side by side, lane by lane, with the weights of `span`; with the whole
+// space, both against the draw too. Any lane that steps differently, ranks differently, reads an
+// age differently or weighs a window differently shows at the step where it does.
+void ExpectLanesMatchTheTwin(const VectorBuild& build, SeedSpan span) {
+  const int lanes = static_cast<int>(build.lanes);
   const uint64_t kSteps = 4000;
+  const bool whole = span.count == uint64_t{1} << 32;
   std::vector<uint32_t> firstStates = FirstStates(lanes);
   std::vector<ListFigures> vector(kSteps * lanes);
-  VectorWalkForTest(firstStates.data(), kSteps, vector.data());
+  build.walkForTest(firstStates.data(), kSteps, span, vector.data());
   int wrong = 0;
   for (int l = 0; l < lanes; ++l) {
     ListLane lane;
-    StartListLane(lane, firstStates[l]);
+    StartListLane(lane, firstStates[l], span);
     for (uint64_t step = 0; step < kSteps; ++step) {
       uint32_t state = lane.state;
-      ListFigures twin = StepListLane(lane), drawn = FiguresOfDraw(state);
+      ListFigures twin = StepListLane(lane);
       const ListFigures& fast = vector[step * lanes + l];
-      if ((!(fast == twin) || !(fast == drawn)) && ++wrong <= 5) {
-        ADD_FAILURE() << "lane " << l << ", step " << step << ": vector " << fast << ", twin "
-                      << twin << ", draw " << drawn;
+      bool same = fast == twin && (!whole || fast == FiguresOfDraw(state));
+      if (!same && ++wrong <= 5) {
+        ADD_FAILURE() << build.name << " lane " << l << ", step " << step << ": vector " << fast
+                      << ", twin " << twin << ", span from " << span.first << ", " << span.count
+                      << " seeds";
       }
     }
   }
   EXPECT_EQ(wrong, 0);
 }
 
-// Every draw of the vector walk reaches the pick counter once, and nothing else does: no entry
-// for a place past the last pick, none dropped, with queues that fill many times.
-TEST(VectorWalk, QueuesEachDrawOnceAndNothingElse) {
-  if (!CanUseVector()) GTEST_SKIP() << kNoVector;
-  const uint64_t kSteps = 1 << 14;
+// Every draw of the walk reaches the pick counter once, and nothing else does: no entry for a
+// place past the last pick, none dropped, with queues that fill many times.
+void ExpectEachDrawQueuedOnce(const VectorBuild& build) {
+  const uint64_t kSteps = (1 << 18) / build.lanes;
   for (CounterShape shape : {CounterShape{32, 2}, CounterShape()}) {
     Tally tally(shape);
-    WalkVector(tally, FirstStates(kVectorLanes).data(), kSteps);
+    build.walk(tally, FirstStates(static_cast<int>(build.lanes)).data(), kSteps);
     tally.picks.ApplyAll();
     std::vector<uint32_t> counts(kPossiblePicks);
     tally.picks.AddCountsTo(counts);
     uint64_t counted = 0;
     for (uint32_t count : counts) counted += count;
-    EXPECT_EQ(counted, kSteps * kVectorLanes) << "queue of " << shape.queueLength;
-    EXPECT_EQ(tally.picks.refused, 0u) << "queue of " << shape.queueLength;
+    EXPECT_EQ(counted, kSteps * build.lanes) << build.name << ", queue of " << shape.queueLength;
+    EXPECT_EQ(tally.picks.refused, 0u) << build.name << ", queue of " << shape.queueLength;
   }
+}
+
+void ExpectBuildWalksLikeTheTwin(const std::string& name) {
+  const VectorBuild* build = FindBuild(name);
+  ASSERT_NE(build, nullptr);
+  ExpectLanesMatchTheTwin(*build, SeedSpan());
+  std::vector<uint32_t> firstStates = FirstStates(static_cast<int>(build->lanes));
+  for (const EdgeSpan& edge : SpansAtEdges(firstStates)) {
+    ExpectLanesMatchTheTwin(*build, edge.span);
+    // The twin and the walk could be wrong alike; the weight at the edge is known.
+    std::vector<ListFigures> figures(11 * build->lanes);
+    build->walkForTest(firstStates.data(), 11, edge.span, figures.data());
+    EXPECT_EQ(figures[10 * build->lanes].weight, edge.weightAtEdge)
+        << name << ", span from " << edge.span.first << ", " << edge.span.count << " seeds";
+  }
+  ExpectEachDrawQueuedOnce(*build);
+}
+
+// One test per instruction set Highway builds the walk for on x86-64, so that each shows as
+// passed or, where this processor lacks it, as skipped.
+TEST(VectorWalkLanes, AVX3DL) {
+  if (!FindBuild("AVX3_DL")) GTEST_SKIP() << NotHere("AVX3_DL");
+  ExpectBuildWalksLikeTheTwin("AVX3_DL");
+}
+
+TEST(VectorWalkLanes, AVX3) {
+  if (!FindBuild("AVX3")) GTEST_SKIP() << NotHere("AVX3");
+  ExpectBuildWalksLikeTheTwin("AVX3");
+}
+
+TEST(VectorWalkLanes, AVX2) {
+  if (!FindBuild("AVX2")) GTEST_SKIP() << NotHere("AVX2");
+  ExpectBuildWalksLikeTheTwin("AVX2");
+}
+
+TEST(VectorWalkLanes, SSE4) {
+  if (!FindBuild("SSE4")) GTEST_SKIP() << NotHere("SSE4");
+  ExpectBuildWalksLikeTheTwin("SSE4");
+}
+
+TEST(VectorWalkLanes, SSSE3) {
+  if (!FindBuild("SSSE3")) GTEST_SKIP() << NotHere("SSSE3");
+  ExpectBuildWalksLikeTheTwin("SSSE3");
+}
+
+TEST(VectorWalkLanes, SCALAR) {
+  if (!FindBuild("SCALAR")) GTEST_SKIP() << NotHere("SCALAR");
+  ExpectBuildWalksLikeTheTwin("SCALAR");
+}
+
+// The builds come best first, and the best is the one Highway's own dispatch chooses: a build
+// that leaves it out, or puts a build ahead of a better one, makes the census slower.
+TEST(VectorWalk, BuildsComeBestFirstAsHighwayChooses) {
+  const std::vector<VectorBuild>& builds = VectorBuilds();
+  ASSERT_FALSE(builds.empty());
+  for (size_t i = 1; i < builds.size(); ++i) {
+    EXPECT_LT(builds[i - 1].target, builds[i].target)
+        << builds[i - 1].name << ", " << builds[i].name;
+  }
+  EXPECT_EQ(builds.front().target, hwy::SupportedAndGeneratedTargets().front())
+      << hwy::TargetName(hwy::SupportedAndGeneratedTargets().front());
+  EXPECT_EQ(CensusTargets().front(), builds.front().name);
+  CensusOptions options;
+  options.cycleDraws = 1000;
+  EXPECT_EQ(RunCensus(options).target, builds.front().name);
 }
 
 }  // namespace

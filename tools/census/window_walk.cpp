@@ -66,21 +66,25 @@ struct Window {
   }
 };
 
-// Inlined into each build of the walk, so it runs with that build's instructions.
+// Without a span each window counts once, for the lower of its two seeds; with one, for those of
+// the two that lie in the span.
 inline __attribute__((always_inline)) void RecordWindow(Tally& tally, uint32_t state,
                                                         const Window& window,
-                                                        const RankTables& ranks) {
+                                                        const RankTables& ranks,
+                                                        const SeedSpan* span) {
+  int weight = span ? span->Weight(SeedOfWindow(state)) : 1;
+  if (weight == 0) return;
   tally.copy = (tally.copy + 1) % Tally::kCopies;
   if (window.distinct < kListLength && tally.fewest.Reaches(window.distinct)) {
-    tally.fewest.Note(window.distinct, SeedOfWindow(state));
+    NoteFewDistinct(tally, state, window.distinct, span);
   }
   if (window.seventh < 0) {
-    ++tally.shortPicks;
+    tally.shortPicks += weight;
     return;
   }
-  ++tally.seventh[tally.copy][window.seventh];
-  if (tally.latest.Reaches(window.seventh)) tally.latest.Note(window.seventh, SeedOfWindow(state));
-  tally.picks.Add(PickCounter::Word(ranks.Rank(window.pick)));
+  tally.seventh[tally.copy][window.seventh] += weight;
+  if (tally.latest.Reaches(window.seventh)) NoteLateSeventh(tally, state, window.seventh, span);
+  tally.picks.Add(PickCounter::Word(ranks.Rank(window.pick), weight == 2));
 }
 
 // The warm-up pushes the nineteen candidates after the first window's own first one, so that
@@ -103,27 +107,12 @@ inline __attribute__((always_inline)) void WalkInline(uint32_t firstState, uint6
 
 }  // namespace
 
-void WalkPortable(Tally& tally, uint32_t firstState, uint64_t count) {
+void WalkWindows(Tally& tally, uint32_t firstState, uint64_t count, const SeedSpan* span) {
   const RankTables& ranks = Ranks();
   WalkInline(firstState, count, [&](uint32_t state, const Window& window) {
-    RecordWindow(tally, state, window, ranks);
+    RecordWindow(tally, state, window, ranks, span);
   });
 }
-
-#if defined(__x86_64__) || defined(__i386__)
-__attribute__((target("popcnt,bmi,bmi2,lzcnt"))) void WalkWithBitInstructions(Tally& tally,
-                                                                              uint32_t firstState,
-                                                                              uint64_t count) {
-  const RankTables& ranks = Ranks();
-  WalkInline(firstState, count, [&](uint32_t state, const Window& window) {
-    RecordWindow(tally, state, window, ranks);
-  });
-}
-#else
-void WalkWithBitInstructions(Tally& tally, uint32_t firstState, uint64_t count) {
-  WalkPortable(tally, firstState, count);
-}
-#endif
 
 std::vector<WalkedPick> WalkCycleForTest(uint32_t lastSeed, uint32_t count) {
   std::vector<WalkedPick> picks;

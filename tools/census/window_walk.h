@@ -1,6 +1,6 @@
-// The walks that go one draw at a time: a stretch of the cycle, walked backwards, each window of
-// twenty candidates counted into a tally. Two builds of the same code: one for any x86-64
-// processor, one that may use the bit-counting instructions of newer ones.
+// The walk that goes one draw at a time: a stretch of the cycle, walked backwards, each window of
+// twenty candidates counted into a tally. Plain C++ for any processor: it walks what the vector
+// walk leaves over, and checks the vector walk in --verify.
 #pragma once
 
 #include <cstdint>
@@ -9,10 +9,9 @@
 #include "census.h"
 #include "tally.h"
 
-// Walks `count` windows from the one whose first candidate is `firstState` backwards.
-void WalkPortable(Tally& tally, uint32_t firstState, uint64_t count);
-// The same with popcnt, bmi, bmi2 and lzcnt; only where CanUseBitInstructions() says so.
-void WalkWithBitInstructions(Tally& tally, uint32_t firstState, uint64_t count);
+// Walks `count` windows from the one whose first candidate is `firstState` backwards; each counts
+// once, or with a span for those of its two seeds inside it (see RecordWindow).
+void WalkWindows(Tally& tally, uint32_t firstState, uint64_t count, const SeedSpan* span = nullptr);
 
 // The walk's picks for `count` consecutive draws of the generator's cycle, ending with the draw
 // of `lastSeed` (walked backwards from there, so the first element is lastSeed's).

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# The whole census, every seed on 2 threads, run in turn with the build before the census walk was
+# written with Highway and with this build's walk for each instruction set this processor runs,
+# and this build's spans of seeds: every run's wall time and peak memory, then the median of each. Runs taken in turn, so that a
+# busy spell on the machine falls on all of them alike.
+#
+# Usage: bench/census_side_by_side.sh OLD_TREE [ROUNDS]
+#   OLD_TREE  a checkout of the build before (git worktree add /tmp/old 951aa91), built there with
+#             cmake --workflow --preset release
+#   ROUNDS    runs of each (default 5)
+# Also times the old build's one-draw-at-a-time walk, which it runs where AVX-512 is missing,
+# through a small driver built here against the old build's library.
+set -euo pipefail
+old=$(cd "$1" && pwd)
+rounds=${2:-5}
+top=$(cd "$(dirname "$0")/.." && pwd)
+new=$top/build/release/tools/census/vorel-census
+[ -x "$new" ] || { echo "build this tree first: cmake --workflow --preset release" >&2; exit 2; }
+[ -x "$old/build/release/tools/census/vorel-census" ] || { echo "build $old first" >&2; exit 2; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cat >"$work/fallback.cpp" <<'EOF'
+// The old census of every seed with its one-draw walk (with the bit-counting instructions).
+#include "census.h"
+int main() {
+  CensusOptions options;
+  options.threads = 2;
+  options.path = CensusPath::kBitInstructions;
+  return RunCensus(options).seedsCovered == 1ull << 32 ? 0 : 1;
+}
+EOF
+lib=$old/build/release
+g++ -O2 -std=c++17 -I"$old/tools/census" -I"$old/draw" -I"$old/tools/common" "$work/fallback.cpp" \
+  "$lib/tools/census/libvorel_census.a" "$lib/tools/common/libvorel_cli.a" \
+  "$lib/draw/libvorel_draw.a" -lpthread -o "$work/old-fallback"
+
+targets=$("$new" --help | sed -n 's/^Instruction sets this processor runs, best first: //p' | tr -d ,)
+names=(old old-fallback)
+commands=("$old/build/release/tools/census/vorel-census --threads 2" "$work/old-fallback")
+for target in $targets; do
+  names+=("$target")
+  commands+=("$new --threads 2 --target $target")
+done
+# Spans with the best instruction set: all seeds but one, and the spans just at and just below
+# the length from which a span is walked.
+walked=$(sed -n 's/^constexpr uint64_t kWalkSpanAtLeast = \([0-9]*\);/\1/p' "$top/tools/census/census.h")
+names+=(span-all-but-1 span-walked span-seedwise)
+commands+=("$new --threads 2 --seeds 0:4294967294" "$new --threads 2 --seeds 0:$((walked - 1))"
+           "$new --threads 2 --seeds 0:$((walked - 2))")
+
+declare -A times
+for ((round = 1; round <= rounds; ++round)); do
+  for i in "${!names[@]}"; do
+    # shellcheck disable=SC2086
+    line=$({ /usr/bin/time -f "%e %M" ${commands[$i]} >/dev/null; } 2>&1 | tail -1)
+    read -r seconds kilobytes <<<"$line"
+    printf 'round %d  %-13s %7.2f s  %4d MB peak\n' "$round" "${names[$i]}" "$seconds" \
+      $((kilobytes / 1024))
+    times[${names[$i]}]="${times[${names[$i]}]:-} $seconds"
+  done
+done
+
+echo
+printf '%-13s %8s %9s  %s\n' build median "vs old" "all runs (s)"
+median() { tr ' ' '\n' | sed '/^$/d' | sort -g | awk '{a[NR] = $1} END {print (NR % 2 ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2)}'; }
+reference=$(echo "${times[old]}" | median)
+for name in "${names[@]}"; do
+  m=$(echo "${times[$name]}" | median)
+  printf '%-13s %7.2fs %9.3f %s\n' "$name" "$m" "$(awk -v a="$m" -v b="$reference" 'BEGIN {print a / b}')" "${times[$name]}"
+done

@@ -1,0 +1,62 @@
+// Words into a pick counter's queues (pick_counter.h), each full tail line written to its queue
+// past the cache: the queue is read back only when its slice is counted, long after, and would
+// only push the walk's own data out of the cache. Included by the vector walk once per
+// instruction set, which inlines it between its arithmetic, and by pick_counter.cpp for any
+// processor, where the line is written plainly.
+//
+// Each slice's tail is a line of the array `tails`, and tailAt[slice] says where in it, counted
+// in entries from the array's start, the slice's next entry goes: slice * 32 plus the entries
+// already there. For slice 75 with three entries in its tail, tailAt[75] = 75 * 32 + 3 = 2403.
+// At a multiple of 32 the tail is empty (before the slice's first entry) or full (then the index
+// has moved on to the next slice's line, 76 * 32 = 2432): either way the line goes to the queue
+// first (an empty one to the spare line in front), and the entry starts the slice's line afresh.
+// A full tail goes out only when the slice's next entry arrives, long after its last entry was
+// written, so reading it back never waits for that write.
+#if defined(VOREL_PICK_QUEUE_INL_H_) == defined(HWY_TARGET_TOGGLE)
+#ifdef VOREL_PICK_QUEUE_INL_H_
+#undef VOREL_PICK_QUEUE_INL_H_
+#else
+#define VOREL_PICK_QUEUE_INL_H_
+#endif
+
+#include "hwy/highway.h"
+#include "pick_counter.h"
+
+HWY_BEFORE_NAMESPACE();
+namespace vorel {
+namespace HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+HWY_INLINE void AddToQueues(PickCounter& counter, const uint32_t* words, size_t count) {
+  const hn::ScalableTag<uint16_t> d16;
+  constexpr uint32_t kLine = PickCounter::kLine;
+  uint32_t* __restrict at = counter.tailAt.data();
+  PickCounter::Line* __restrict tail = counter.tails.data();
+  PickCounter::Line* __restrict lines = counter.queue.data();
+  uint16_t* entries = &tail->entries[0];  // the tails as one array of entries
+  for (size_t i = 0; i < count; ++i) {
+    uint32_t slice = words[i] >> 16;
+    uint32_t place = at[slice];
+    if (HWY_UNLIKELY(place % kLine == 0)) {
+      place = slice * kLine;
+      uint32_t line = counter.nextLine[slice];
+      PickCounter::Line* to = &lines[slice * counter.queueLines + line];
+      for (uint32_t k = 0; k < kLine; k += hn::Lanes(d16)) {
+        hn::Stream(hn::Load(d16, tail[slice].entries + k), d16, to->entries + k);
+      }
+      counter.nextLine[slice] = line + 1;
+      if (line * kLine == counter.queueLength) {
+        counter.Apply(slice, counter.queueLength, 0);
+        counter.nextLine[slice] = 1;
+      }
+    }
+    entries[place] = static_cast<uint16_t>(words[i]);
+    at[slice] = place + 1;
+  }
+}
+
+}  // namespace HWY_NAMESPACE
+}  // namespace vorel
+HWY_AFTER_NAMESPACE();
+
+#endif  // VOREL_PICK_QUEUE_INL_H_

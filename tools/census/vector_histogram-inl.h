@@ -1,0 +1,113 @@
+// The vector walk's seventh-index histogram, counted in the lanes: four-bit fields that take each
+// window's weight, emptied into byte fields now and then and into the tally now and then again.
+// Included by vector_walk.cpp once per instruction set.
+//
+// Each lane holds two 32-bit words of eight four-bit fields: field k (1..14) counts windows whose
+// seventh distinct value first stands at index k + 5, field 15 counts short windows, field 0
+// stays empty (no seventh value stands before index 6). Fields 0..7 lie in the lower word, 8..15
+// in the upper one.
+//
+// Worked example: a window whose seventh distinct value stands at index 9 has a seventh age of
+// 9 * 256 + 255 - value in entry units (vector_list-inl.h), say 2530. min(2530, 20 * 256) >> 6
+// is 39; less 20 is 19; its low two bits cleared, 16 = 4 * (9 - 5): field 4, at bit 16 of the
+// lower word, takes the window's weight. A short window's age is cut to 20 * 256 and lands in
+// field 15, bit 60: bit 28 of the upper word.
+//
+// A field takes at most kMaxWeight per step, so fields are emptied into bytes before they can
+// pass 15; each byte takes one field per emptying, and the bytes are emptied into the tally
+// before they can pass 255.
+#if defined(VOREL_VECTOR_HISTOGRAM_INL_H_) == defined(HWY_TARGET_TOGGLE)
+#ifdef VOREL_VECTOR_HISTOGRAM_INL_H_
+#undef VOREL_VECTOR_HISTOGRAM_INL_H_
+#else
+#define VOREL_VECTOR_HISTOGRAM_INL_H_
+#endif
+
+#include "hwy/highway.h"
+#include "tally.h"
+
+HWY_BEFORE_NAMESPACE();
+namespace vorel {
+namespace HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+// The bytes of fields, emptied into only every 15 steps, so they wait in memory and leave the
+// registers to the walk. bytes[0] holds the even fields of the lower word, bytes[1] its odd ones,
+// bytes[2] and [3] the same of the upper word: byte b of bytes[j] holds field
+// 8 * (j / 2) + 2b + j % 2.
+template <class D>
+struct FieldBytes {
+  HWY_ALIGN uint32_t bytes[4][hn::MaxLanes(D())] = {};
+  int rounds = 0;
+};
+
+// kMaxWeight: the most one window counts for, 1 when each counts once, 2 when each counts for
+// those of its two seeds inside a span.
+template <class D, int kMaxWeight>
+struct SeventhHistogram {
+  using V = hn::Vec<D>;
+  static constexpr int kFieldBits = 4, kFirstFieldIndex = 5, kShortField = 15;
+  static constexpr int kFieldSteps = ((1 << kFieldBits) - 1) / kMaxWeight, kByteRounds = 16;
+  static_assert(kShortField == kCandidateCount - kFirstFieldIndex, "short windows as index 20");
+  static_assert(kByteRounds * kFieldSteps * kMaxWeight <= 255, "a byte never overflows");
+
+  V lower, upper;
+  int steps = 0;
+
+  HWY_INLINE void Init(D d) { lower = upper = hn::Zero(d); }
+
+  // Adds each lane's weight (0..kMaxWeight) at the field of its seventh age, in entry units.
+  HWY_INLINE void Add(D d, V seventhAge, V weight, FieldBytes<D>& bytes, Tally& tally) {
+    const int kAgeShift = 6;  // age * 4 plus the top two bits of 255 - value, which are set
+    V place = hn::ShiftRight<kAgeShift>(hn::Min(seventhAge, hn::Set(d, kCandidateCount << 8)));
+    place = hn::AndNot(hn::Set(d, kFieldBits - 1u),
+                       hn::Sub(place, hn::Set(d, uint32_t{kFirstFieldIndex * kFieldBits})));
+    const V added = hn::Shl(weight, hn::And(place, hn::Set(d, 31u)));
+    const hn::RebindToSigned<D> di;  // signed compares are native on every target
+    const auto inUpper =
+        hn::RebindMask(d, hn::Gt(hn::BitCast(di, place), hn::Set(di, int32_t{31})));
+    lower = hn::Add(lower, hn::IfThenZeroElse(inUpper, added));
+    upper = hn::Add(upper, hn::IfThenElseZero(inUpper, added));
+    if (++steps == kFieldSteps) EmptyFields(d, bytes, tally);
+  }
+
+  HWY_INLINE void EmptyFields(D d, FieldBytes<D>& bytes, Tally& tally) {
+    const V nibbles = hn::Set(d, 0x0F0F0F0Fu);
+    const V fields[4] = {
+        hn::And(lower, nibbles), hn::And(hn::ShiftRight<kFieldBits>(lower), nibbles),
+        hn::And(upper, nibbles), hn::And(hn::ShiftRight<kFieldBits>(upper), nibbles)};
+    for (int j = 0; j < 4; ++j) {
+      hn::Store(hn::Add(hn::Load(d, bytes.bytes[j]), fields[j]), d, bytes.bytes[j]);
+    }
+    lower = upper = hn::Zero(d);
+    steps = 0;
+    if (++bytes.rounds == kByteRounds) EmptyBytes(d, bytes, tally);
+  }
+
+  static HWY_NOINLINE void EmptyBytes(D d, FieldBytes<D>& bytes, Tally& tally) {
+    uint64_t fields[kShortField + 1] = {};
+    for (int j = 0; j < 4; ++j) {
+      for (size_t lane = 0; lane < hn::Lanes(d); ++lane) {
+        for (int b = 0; b < 4; ++b) {
+          fields[8 * (j / 2) + 2 * b + j % 2] += bytes.bytes[j][lane] >> 8 * b & 0xFF;
+        }
+        bytes.bytes[j][lane] = 0;
+      }
+    }
+    for (int k = 1; k < kShortField; ++k) tally.seventh[0][k + kFirstFieldIndex] += fields[k];
+    tally.shortPicks += fields[kShortField];
+    bytes.rounds = 0;
+  }
+
+  // What is still in the fields at the end of a walk.
+  HWY_INLINE void Flush(D d, FieldBytes<D>& bytes, Tally& tally) {
+    EmptyFields(d, bytes, tally);
+    EmptyBytes(d, bytes, tally);
+  }
+};
+
+}  // namespace HWY_NAMESPACE
+}  // namespace vorel
+HWY_AFTER_NAMESPACE();
+
+#endif  // VOREL_VECTOR_HISTOGRAM_INL_H_

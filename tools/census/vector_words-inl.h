@@ -1,0 +1,178 @@
+// The vector walk's words for the pick counter: each lane's word held back while the next draws
+// repeat it, the words given up packed together into a buffer, and the buffer handed to the
+// counter a few steps later. Included by vector_walk.cpp once per instruction set.
+//
+// Worked example, one lane. A window of rank 2089011 (slice 2089011 >> 14 = 127, place
+// 2089011 & 16383 = 8755) makes the word 127 << 16 | 8755, as PickCounter::Word makes it. If the
+// lane held that same word from the step before, and held it once, the two make one entry "twice":
+// nothing is given up this step, and the lane holds the word with the kTwice bit. Otherwise the
+// held word (with its kTwice bit, if any) is given up, packed with the other lanes' in lane order,
+// and the new word is held. A word from a rank never has the kTwice bit, so a held word that has
+// it matches no new word and is given up at the next step.
+//
+// The packed store: with eight lanes and lanes 1 and 4 skipped (skip bits 0b00010010 = 18), the
+// nibbles of kKeep8[18] = 0x765320 name, from the lowest, lanes 0, 2, 3, 5, 6 and 7: those go to
+// places 0..5 of one lookup across the lanes, and places 6 and 7 hold don't-cares. The builds
+// with a compress instruction use it; Highway's own Compress on eight and four lanes copies its
+// index table onto the stack at every call with GCC 12, which costs more than the rest of a step.
+#if defined(VOREL_VECTOR_WORDS_INL_H_) == defined(HWY_TARGET_TOGGLE)
+#ifdef VOREL_VECTOR_WORDS_INL_H_
+#undef VOREL_VECTOR_WORDS_INL_H_
+#else
+#define VOREL_VECTOR_WORDS_INL_H_
+#endif
+
+#include "hwy/highway.h"
+#include "pick_counter.h"
+#include "pick_queue-inl.h"
+
+HWY_BEFORE_NAMESPACE();
+namespace vorel {
+namespace HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+// Where the lanes a packed store keeps come from, indexed by the bits of the lanes to skip.
+// Eight lanes: four bits per kept lane, the first kept lane lowest. Four lanes: the bytes of the
+// kept lanes in order, for a byte shuffle (the rest of the sixteen are don't-cares).
+struct PackTables {
+  uint32_t keep8[256] = {};
+  uint8_t keep4[16][16] = {};
+  constexpr PackTables() {
+    for (uint32_t skip = 0; skip < 256; ++skip) {
+      int kept = 0;
+      for (uint32_t lane = 0; lane < 8; ++lane) {
+        if (!(skip >> lane & 1)) keep8[skip] |= lane << (4 * kept++);
+      }
+    }
+    for (uint32_t skip = 0; skip < 16; ++skip) {
+      int kept = 0;
+      for (uint32_t lane = 0; lane < 4; ++lane) {
+        if (skip >> lane & 1) continue;
+        for (uint32_t byte = 0; byte < 4; ++byte) {
+          keep4[skip][4 * kept + byte] = static_cast<uint8_t>(4 * lane + byte);
+        }
+        ++kept;
+      }
+    }
+  }
+};
+alignas(64) static constexpr PackTables kPackTables;
+
+// Stores the lanes of v where `skip` is false at `to`, in lane order, and returns how many.
+// Writes a whole vector: `to` needs room for Lanes(d) values.
+template <class D>
+HWY_INLINE size_t StorePacked(D d, hn::Vec<D> v, hn::Mask<D> skip, uint32_t* to) {
+#if HWY_TARGET == HWY_AVX3 || HWY_TARGET == HWY_AVX3_DL
+  hn::StoreU(hn::CompressNot(v, skip), d, to);
+#else
+  constexpr size_t kLanes = hn::MaxLanes(D());
+  if constexpr (kLanes == 8 || kLanes == 4) {
+    uint8_t bits[8];
+    hn::StoreMaskBits(d, skip, bits);
+    if constexpr (kLanes == 8) {
+      const hn::Vec<D> shifts = hn::ShiftLeft<2>(hn::Iota(d, 0));
+      const hn::Vec<D> nibbles = hn::Shr(hn::Set(d, kPackTables.keep8[bits[0]]), shifts);
+      const auto from = hn::IndicesFromVec(d, hn::And(nibbles, hn::Set(d, 7u)));
+      hn::StoreU(hn::TableLookupLanes(v, from), d, to);
+    } else {
+      const hn::Repartition<uint8_t, D> d8;
+      const auto from = hn::LoadU(d8, kPackTables.keep4[bits[0] & 15]);
+      hn::StoreU(hn::BitCast(d, hn::TableLookupBytes(hn::BitCast(d8, v), from)), d, to);
+    }
+  } else {
+    hn::StoreU(v, d, to);  // one lane: it counts only when not skipped
+  }
+#endif
+  return hn::Lanes(d) - hn::CountTrue(d, skip);
+}
+
+// Words of the pick counter go in this many steps after the step that gave them up.
+constexpr unsigned kQueueDelay = 8;
+constexpr unsigned kBufferSteps = 256;  // steps between two returns to the buffer's start
+static_assert(kQueueDelay < kBufferSteps, "a step's words are queued before the buffer restarts");
+
+// Where the words on their way to the counter stand in their buffer, and how far each of the
+// last steps had filled it. The counter takes a step's words kQueueDelay steps after they were
+// given up, in between the walk's arithmetic: the processor overlaps the counter's waits for
+// memory with the walk, and the words were written long before they are read back. Kept apart
+// from the buffer itself, whose address the counter takes, so that these stay in registers.
+struct WordQueue {
+  size_t buffered = 0, counted = 0, marks[kQueueDelay] = {};
+  unsigned steps = 0;  // unsigned, so that steps % kQueueDelay is a mask
+
+  HWY_INLINE void Count(const uint32_t* words, PickCounter& counter) {
+    size_t upto = marks[steps % kQueueDelay];
+    marks[steps % kQueueDelay] = buffered;
+    AddToQueues(counter, words + counted, upto - counted);
+    counted = upto;
+    if (++steps == kBufferSteps) {
+      AddToQueues(counter, words + counted, buffered - counted);
+      buffered = counted = 0;
+      steps = 0;
+      for (size_t& mark : marks) mark = 0;
+    }
+  }
+};
+
+// The buffer: a vector's worth of room per step, and one more for the lanes' last words.
+template <class D>
+struct WordBuffer {
+  HWY_ALIGN uint32_t words[(kBufferSteps + 1) * hn::MaxLanes(D())];
+};
+
+// As PickCounter::Word: the slice up in the top half, the place in it below.
+template <class D, class V = hn::Vec<D>>
+HWY_INLINE V WordOfRank(D d, V rank) {
+  const V slice = hn::ShiftLeft<16>(hn::ShiftRight<PickCounter::kSliceBits>(rank));
+  return hn::Or(slice, hn::And(rank, hn::Set(d, PickCounter::kPlace)));
+}
+
+// Each lane's last word, held back while the next draws repeat it. Kept apart from the buffer,
+// whose address the counter takes, so that it stays in a register.
+template <class D>
+struct HeldWords {
+  using V = hn::Vec<D>;
+  using M = hn::Mask<D>;
+  V held;
+  M idle;  // lanes that hold no pick's word: before the first window, or after a short one
+
+  HWY_INLINE void Init(D d) {
+    held = hn::Set(d, PickCounter::kTwice);
+    idle = hn::FirstN(d, hn::Lanes(d));
+  }
+
+  HWY_INLINE void Add(D d, V word, M isShort, uint32_t* words, WordQueue& queue,
+                      PickCounter& counter) {
+    const M again = hn::Eq(word, held);
+    queue.buffered += StorePacked(d, held, hn::Or(again, idle), words + queue.buffered);
+    held = hn::Or(word, hn::IfThenElseZero(again, hn::Set(d, PickCounter::kTwice)));
+    idle = isShort;
+    queue.Count(words, counter);
+  }
+
+  // The same where each window counts for those of its two seeds inside a span: `twice` where
+  // both are, `inSpan` where at least one is. A window counting twice takes the kTwice bit at
+  // once; one counting once joins the held word only where that counts once too; one counting
+  // for none leaves its lane holding nothing.
+  HWY_INLINE void AddInSpan(D d, V word, M isShort, M inSpan, M twice, uint32_t* words,
+                            WordQueue& queue, PickCounter& counter) {
+    const M once = hn::AndNot(twice, inSpan);
+    const M again = hn::AndNot(idle, hn::And(hn::Eq(word, held), once));
+    queue.buffered += StorePacked(d, held, hn::Or(again, idle), words + queue.buffered);
+    held = hn::Or(word, hn::IfThenElseZero(hn::Or(again, twice), hn::Set(d, PickCounter::kTwice)));
+    idle = hn::Or(isShort, hn::Not(inSpan));
+    queue.Count(words, counter);
+  }
+
+  // At the end: what the lanes still hold, and what still waits in the buffer.
+  HWY_INLINE void Finish(D d, uint32_t* words, WordQueue& queue, PickCounter& counter) {
+    queue.buffered += StorePacked(d, held, idle, words + queue.buffered);
+    AddToQueues(counter, words + queue.counted, queue.buffered - queue.counted);
+  }
+};
+
+}  // namespace HWY_NAMESPACE
+}  // namespace vorel
+HWY_AFTER_NAMESPACE();
+
+#endif  // VOREL_VECTOR_WORDS_INL_H_
