@@ -146,11 +146,9 @@ TEST(CensusReport, WalkedCountNamesItsTarget) {
   EXPECT_NE(table.find("\nTarget: SSE4 (the instruction set the walk ran with)\n"),
             std::string::npos)
       << table;
-  EXPECT_EQ(CensusTable(HundredSeeds(), summary, 1.5, kHundred).find("Target:"),
-            std::string::npos);
+  EXPECT_EQ(CensusTable(HundredSeeds(), summary, 1.5, kHundred).find("Target:"), std::string::npos);
   // Fewer seeds than the whole space along the walk: each draw counted for its seeds inside.
-  EXPECT_NE(table.find("each draw counted for those of its two seeds"), std::string::npos)
-      << table;
+  EXPECT_NE(table.find("each draw counted for those of its two seeds"), std::string::npos) << table;
 }
 
 TEST(CensusReport, ChartCarriesTheFigures) {
