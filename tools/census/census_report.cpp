@@ -15,14 +15,6 @@ namespace {
 // The seventh distinct value stands at index 6 at the earliest.
 constexpr int kFirstSeventhIndex = kPickSize - 1;
 
-std::string LineOfRank(uint32_t rank) {
-  int32_t pick[kPickSize];
-  PickFromRank(rank, pick);
-  char line[kPickSize * 12];
-  FormatLine(pick, line);
-  return line;
-}
-
 // ": a, b, c", or "; the first: a, b, c" when more seeds share the figure than the table shows.
 std::string SeedList(const std::vector<uint32_t>& seeds, uint64_t seedCount) {
   const size_t kShown = 8;
@@ -208,4 +200,12 @@ std::string CensusChart(const CensusResult& result, const PickSummary& summary,
   std::copy(std::begin(summary.numberCounts), std::end(summary.numberCounts), figures.counts);
   figures.covered = ScopeInWords(scope);
   return NumberChart(figures);
+}
+
+std::string LineOfRank(uint32_t rank) {
+  int32_t pick[kPickSize];
+  PickFromRank(rank, pick);
+  char line[kPickSize * 12];
+  FormatLine(pick, line);
+  return line;
 }

@@ -2,6 +2,7 @@
 // often each number is picked.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "census.h"
@@ -13,3 +14,6 @@ std::string CensusJson(const CensusResult& result, const PickSummary& summary, d
                        const CensusScope& scope);
 std::string CensusChart(const CensusResult& result, const PickSummary& summary,
                         const CensusScope& scope);
+
+// The line the die shows for the pick of this rank, as 02,14,15,18,20,21,31.
+std::string LineOfRank(uint32_t rank);

@@ -13,14 +13,6 @@
 
 namespace {
 
-std::string LineOfRank(uint32_t rank) {
-  int32_t pick[kPickSize];
-  PickFromRank(rank, pick);
-  char line[kPickSize * 12];
-  FormatLine(pick, line);
-  return line;
-}
-
 // A hundred seeds around the one whose seventh value stands at index 19.
 const CensusScope kHundred = ScopeOfSeeds(1237421400u, 1237421499u);
 
