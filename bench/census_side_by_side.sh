@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
 # The whole census, every seed on 2 threads, run in turn with the build before the census walk was
 # written with Highway and with this build's walk for each instruction set this processor runs,
-# and this build's spans of seeds: every run's wall time and peak memory, then the median of each. Runs taken in turn, so that a
-# busy spell on the machine falls on all of them alike.
+# and this build's spans of seeds: every run's wall time and peak memory, then the median of each.
+# Runs are taken in turn, so that a busy spell on the machine falls on all of them alike.
 #
-# Usage: bench/census_side_by_side.sh OLD_TREE [ROUNDS]
+# Usage: bench/census_side_by_side.sh OLD_TREE [ROUNDS [NAME...]]
 #   OLD_TREE  a checkout of the build before (git worktree add /tmp/old 951aa91), built there with
 #             cmake --workflow --preset release
 #   ROUNDS    runs of each (default 5)
+#   NAME      only these of the runs listed below (old, old-fallback, an instruction set, a span);
+#             "old" always runs, as the reference
 # Also times the old build's one-draw-at-a-time walk, which it runs where AVX-512 is missing,
 # through a small driver built here against the old build's library.
 set -euo pipefail
 old=$(cd "$1" && pwd)
 rounds=${2:-5}
+only=" old ${*:3} "
 top=$(cd "$(dirname "$0")/.." && pwd)
 new=$top/build/release/tools/census/vorel-census
 [ -x "$new" ] || { echo "build this tree first: cmake --workflow --preset release" >&2; exit 2; }
@@ -48,6 +51,12 @@ walked=$(sed -n 's/^constexpr uint64_t kWalkSpanAtLeast = \([0-9]*\);/\1/p' "$to
 names+=(span-all-but-1 span-walked span-seedwise)
 commands+=("$new --threads 2 --seeds 0:4294967294" "$new --threads 2 --seeds 0:$((walked - 1))"
            "$new --threads 2 --seeds 0:$((walked - 2))")
+
+if [ "$only" != " old  " ]; then
+  for i in "${!names[@]}"; do
+    [[ $only == *" ${names[$i]} "* ]] || unset "names[$i]" "commands[$i]"
+  done
+fi
 
 declare -A times
 for ((round = 1; round <= rounds; ++round)); do
