@@ -6,6 +6,7 @@
 
 #include "census.h"
 #include "cli_numbers.h"
+#include "cli_options.h"
 #include "cli_text.h"
 #include "cli_time.h"
 
@@ -87,7 +88,7 @@ std::string ReadOption(const std::string& option, const std::string& value, Cens
     args.json = true;
   } else if (option == "--verify") {
     args.verify = true;
-  } else if (option == "--help" || option == "-h") {
+  } else if (option == "--help") {
     args.help = true;
   } else if (option == "--version") {
     args.version = true;
@@ -124,19 +125,12 @@ std::string ParseCensusArgs(int argc, const char* const* argv, CensusArgs& args)
   args = CensusArgs();
   std::set<std::string> seen;
   int64_t from = 0, to = 0;
-  std::string wrong;
-  for (int i = 1; i < argc && wrong.empty(); ++i) {
-    std::string option = argv[i];
-    if (option.size() < 2 || option[0] != '-') {
-      wrong = "unexpected argument " + Quoted(option) + " (see --help)";
-    } else if (!seen.insert(option == "-h" ? "--help" : option).second) {
-      wrong = option + " given twice";
-    } else if (TakesValue(option) && i + 1 >= argc) {
-      wrong = option + " needs a value";
-    } else {
-      wrong = ReadOption(option, TakesValue(option) ? argv[++i] : "", args, from, to);
-    }
-  }
+  std::string wrong = ReadOptions(
+      argc, argv, TakesValue,
+      [&](const std::string& option, const std::string& value) {
+        return ReadOption(option, value, args, from, to);
+      },
+      seen);
   if (wrong.empty()) wrong = CheckTogether(seen, args, from, to);
   if (wrong.empty() && seen.count("--from")) args.scope = ScopeOfSeconds(from, to);
   return wrong.empty() ? "" : "vorel-census: " + wrong;

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "cli_numbers.h"
+#include "cli_options.h"
 #include "cli_text.h"
 #include "cli_time.h"
 #include "draw.h"
@@ -24,7 +25,7 @@ const char kPickUsage[] =
 namespace {
 
 // One option with its value, if it takes one: "" or what is wrong with it.
-std::string ReadOption(const std::string& option, const char* value, PickOptions& options) {
+std::string ReadOption(const std::string& option, const std::string& value, PickOptions& options) {
   std::string why;
   if (option == "--seed") {
     if (ParseSeed(value, options.seed)) return "";
@@ -48,20 +49,12 @@ std::string ReadOption(const std::string& option, const char* value, PickOptions
 std::string ParsePickOptions(int argc, const char* const* argv, PickOptions& options) {
   options = PickOptions();
   std::set<std::string> seen;
-  std::string wrong;
-  for (int i = 1; i < argc && wrong.empty(); ++i) {
-    std::string option = argv[i] == std::string("-h") ? "--help" : argv[i];
-    bool takesValue = option == "--seed" || option == "--at";
-    if (option.size() < 2 || option[0] != '-') {
-      wrong = "unexpected argument " + Quoted(option) + " (see --help)";
-    } else if (!seen.insert(option).second) {
-      wrong = option + " given twice";
-    } else if (takesValue && i + 1 >= argc) {
-      wrong = option + " needs a value";
-    } else {
-      wrong = ReadOption(option, takesValue ? argv[++i] : "", options);
-    }
-  }
+  std::string wrong = ReadOptions(
+      argc, argv, [](const std::string& option) { return option == "--seed" || option == "--at"; },
+      [&](const std::string& option, const std::string& value) {
+        return ReadOption(option, value, options);
+      },
+      seen);
   if (wrong.empty() && seen.count("--seed") && seen.count("--at")) {
     wrong = "--seed and --at cannot be used together";
   }
