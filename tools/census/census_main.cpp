@@ -83,9 +83,8 @@ unsigned WorkerThreads(unsigned asked) {
   unsigned cores = UsableCores();
   if (asked > cores) {
     std::fprintf(stderr,
-                 "vorel-census: %u threads asked for, but this machine has %u core%s: "
-                 "counting on %u\n",
-                 asked, cores, cores == 1 ? "" : "s", cores);
+                 "vorel-census: %u threads asked for, but this machine has %s: counting on %u\n",
+                 asked, Counted(cores, "core", "cores").c_str(), cores);
   }
   return asked ? std::min(asked, cores) : cores;
 }

@@ -109,8 +109,7 @@ std::string CensusTable(const CensusResult& result, const PickSummary& summary, 
                         const CensusScope& scope) {
   std::string out = "Seeds covered: " + Grouped(result.seedsCovered) + " (" + ScopeInWords(scope) +
                     "; " + HowCovered(result) + ")\n";
-  out += Printed("Time: %.2f s on %u thread%s\n", seconds, result.workers,
-                 result.workers == 1 ? "" : "s");
+  out += Printed("Time: %.2f s on ", seconds) + Counted(result.workers, "thread", "threads") + "\n";
   if (!result.target.empty()) {
     out += "Target: " + result.target + " (the instruction set the walk ran with)\n";
   }
