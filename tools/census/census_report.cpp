@@ -7,6 +7,7 @@
 
 #include "census_chart.h"
 #include "cli_text.h"
+#include "cli_time.h"
 #include "draw.h"
 #include "number_figures.h"
 

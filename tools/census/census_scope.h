@@ -25,6 +25,3 @@ CensusScope ScopeOfSeconds(int64_t from, int64_t to);
 // "every seed", "seed 7", "seeds 0 to 9", "the seconds from 2027-01-01T00:00:00Z to
 // 2027-12-31T23:59:59Z, seeds 1798761600 to 1830297599".
 std::string ScopeInWords(const CensusScope& scope);
-
-// A Unix second as YYYY-MM-DDTHH:MM:SSZ.
-std::string UtcText(int64_t unixSeconds);

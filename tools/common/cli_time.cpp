@@ -1,5 +1,7 @@
 #include "cli_time.h"
 
+#include <cstdio>
+
 // Days from 1970-01-01 to the given date of the proleptic Gregorian calendar.
 static int64_t DaysFromCivil(int64_t year, int64_t month, int64_t day) {
   year -= month <= 2;
@@ -45,4 +47,33 @@ bool ParseUtcSecond(const std::string& text, int64_t& unixSeconds, std::string& 
   }
   unixSeconds = DaysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
   return true;
+}
+
+// The date of a day counted from 1970-01-01 in the proleptic Gregorian calendar.
+static void CivilFromDays(int64_t days, int64_t& year, int& month, int& day) {
+  days += 719468;
+  int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+  int64_t dayOfEra = days - era * 146097;
+  int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+  int64_t monthIndex = (5 * dayOfYear + 2) / 153;  // March is 0
+  day = static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
+  month = static_cast<int>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
+  year = yearOfEra + era * 400 + (month <= 2);
+}
+
+std::string UtcText(int64_t unixSeconds) {
+  int64_t days = unixSeconds / 86400, rest = unixSeconds % 86400;
+  if (rest < 0) {
+    rest += 86400;
+    --days;
+  }
+  int64_t year;
+  int month, day;
+  CivilFromDays(days, year, month, day);
+  char text[40];
+  std::snprintf(text, sizeof text, "%04lld-%02d-%02dT%02d:%02d:%02dZ", static_cast<long long>(year),
+                month, day, static_cast<int>(rest / 3600), static_cast<int>(rest / 60 % 60),
+                static_cast<int>(rest % 60));
+  return text;
 }

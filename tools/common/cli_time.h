@@ -1,4 +1,4 @@
-// Clock times as both command-line programs read them: one UTC second, written
+// Clock times as both command-line programs read and show them: one UTC second, written
 // YYYY-MM-DDTHH:MM:SSZ, as a count of seconds since 1970-01-01T00:00:00Z.
 #pragma once
 
@@ -8,3 +8,6 @@
 // A UTC second from 1970 to 9999. On failure `why` says what is wrong with it, to follow the
 // quoted value in a message: "does not exist", "is not a UTC time of the form ...".
 bool ParseUtcSecond(const std::string& text, int64_t& unixSeconds, std::string& why);
+
+// A Unix second as YYYY-MM-DDTHH:MM:SSZ, the form ParseUtcSecond reads.
+std::string UtcText(int64_t unixSeconds);

@@ -20,6 +20,7 @@ TEST(UtcSecond, ReadsUtcSecondsAndRejectsDaysThatDoNotExist) {
     std::string why;
     EXPECT_TRUE(ParseUtcSecond(c.text, seconds, why)) << c.text << ": " << why;
     EXPECT_EQ(seconds, c.seconds) << c.text;
+    EXPECT_EQ(UtcText(c.seconds), c.text) << "written back as read";
   }
   for (const char* bad : {"2023-02-29T00:00:00Z", "2100-02-29T00:00:00Z", "2026-04-31T00:00:00Z",
                           "2026-13-01T00:00:00Z", "2026-00-10T00:00:00Z", "2026-01-00T00:00:00Z",
