@@ -38,7 +38,7 @@ static void TimeSpans(unsigned threads, double plainRate) {
   struct {
     const char* what;
     uint64_t count;
-  } spans[] = {{"all but one seed", (1ull << 32) - 1},
+  } spans[] = {{"all but one seed", kSeedSpace - 1},
                {"the walk's shortest span", kWalkSpanAtLeast},
                {"one seed shorter", kWalkSpanAtLeast - 1}};
   double walked = 0;

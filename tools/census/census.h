@@ -12,6 +12,7 @@
 
 #include "pick_counter.h"
 #include "pick_rank.h"
+#include "seed_span.h"
 
 // The instruction sets the walk of the cycle can run with on this processor, by Highway's names
 // ("AVX3_DL", "AVX3", "AVX2", "SSE4", "SSSE3", "SCALAR"), best first.
@@ -51,9 +52,6 @@ struct PickSummary {
   // named are the lowest of them.
   uint32_t mostFrequentPicks = 0, leastFrequentPicks = 0;
 };
-
-// Every seed there is: 2^32.
-constexpr uint64_t kSeedSpace = 1ull << 32;
 
 // Spans of at least this many seeds are counted along the walk of the whole cycle; shorter ones
 // seed by seed, which takes longer from here on (2 threads, the best instruction set; see the

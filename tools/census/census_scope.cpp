@@ -4,12 +4,6 @@
 
 #include "cli_time.h"
 
-namespace {
-
-constexpr uint64_t kEverySeed = 1ull << 32;
-
-}  // namespace
-
 CensusScope ScopeOfSeeds(uint32_t first, uint32_t last) {
   CensusScope scope;
   scope.firstSeed = first;
@@ -23,8 +17,8 @@ CensusScope ScopeOfSeconds(int64_t from, int64_t to) {
   scope.fromSecond = from;
   scope.toSecond = to;
   uint64_t seconds = static_cast<uint64_t>(to - from) + 1;
-  scope.seedCount = seconds < kEverySeed ? seconds : kEverySeed;
-  scope.firstSeed = scope.seedCount == kEverySeed ? 0 : static_cast<uint32_t>(from);
+  scope.seedCount = seconds < kSeedSpace ? seconds : kSeedSpace;
+  scope.firstSeed = scope.seedCount == kSeedSpace ? 0 : static_cast<uint32_t>(from);
   return scope;
 }
 
@@ -32,7 +26,7 @@ namespace {
 
 // Seeds stay as they are typed, without separators, so they can be copied back.
 std::string SeedsInWords(const CensusScope& scope) {
-  if (scope.seedCount >= kEverySeed) return "every seed";
+  if (scope.seedCount >= kSeedSpace) return "every seed";
   if (scope.seedCount == 1) return "seed " + std::to_string(scope.firstSeed);
   uint32_t last = static_cast<uint32_t>(scope.firstSeed + scope.seedCount - 1);
   return "seeds " + std::to_string(scope.firstSeed) + " to " + std::to_string(last);

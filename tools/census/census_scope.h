@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <string>
 
+#include "seed_span.h"
+
 struct CensusScope {
   // seedCount seeds (1 to 2^32) from firstSeed on, wrapping past 4294967295 to 0.
   uint32_t firstSeed = 0;
-  uint64_t seedCount = 1ull << 32;
+  uint64_t seedCount = kSeedSpace;
   // Set when the span was asked for as clock time: the first and last second, both included.
   bool clockSpan = false;
   int64_t fromSecond = 0, toSecond = 0;

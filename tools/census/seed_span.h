@@ -5,9 +5,12 @@
 
 #include <cstdint>
 
+// Every seed there is: 2^32.
+constexpr uint64_t kSeedSpace = 1ull << 32;
+
 struct SeedSpan {
   uint32_t first = 0;
-  uint64_t count = 1ull << 32;  // 1 to 2^32, wrapping past 4294967295 to 0
+  uint64_t count = kSeedSpace;  // 1 to 2^32, wrapping past 4294967295 to 0
 
   // The seed's distance from `first`, going up and wrapping, is below count. With the span
   // 4294967290 to 3 (ten seeds) the seed 1 lies 7 past the first: inside.

@@ -164,7 +164,7 @@ void WalkForTest(const uint32_t* firstStates, uint64_t count, SeedSpan span, Lis
   ranker.Load(d);
   PickList<D> list;
   V state = Start(d, firstStates, list);
-  const bool whole = span.count >= uint64_t{1} << 32;  // every window counts for both seeds
+  const bool whole = span.count >= kSeedSpace;  // every window counts for both seeds
   SpanLanes<D> lanesInSpan;
   lanesInSpan.Init(d, firstStates, span);
   HWY_ALIGN uint32_t low[kMaxLanes], high[kMaxLanes], rank[kMaxLanes], weight[kMaxLanes];
