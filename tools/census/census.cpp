@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <utility>
 
-#include "cycle.h"
-#include "seed_span.h"
-#include "tally.h"
-#include "vector_walk.h"
-#include "window_walk.h"
-#include "workers.h"
+#include "count/tally.h"
+#include "count/workers.h"
+#include "walk/cycle.h"
+#include "walk/seed_span.h"
+#include "walk/vector_walk.h"
+#include "walk/window_walk.h"
 
 namespace {
 

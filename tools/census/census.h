@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "pick_counter.h"
-#include "pick_rank.h"
-#include "seed_span.h"
+#include "count/pick_counter.h"
+#include "count/pick_rank.h"
+#include "walk/seed_span.h"
 
 // The instruction sets the walk of the cycle can run with on this processor, by Highway's names
 // ("AVX3_DL", "AVX3", "AVX2", "SSE4", "SSSE3", "SCALAR"), best first.

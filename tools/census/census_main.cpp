@@ -12,10 +12,10 @@
 
 #include "census.h"
 #include "census_args.h"
-#include "census_report.h"
 #include "cli_file.h"
 #include "cli_output.h"
 #include "cli_text.h"
+#include "report/census_report.h"
 
 #ifndef VOREL_VERSION
 #define VOREL_VERSION "0"

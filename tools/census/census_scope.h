@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "seed_span.h"
+#include "walk/seed_span.h"
 
 struct CensusScope {
   // seedCount seeds (1 to 2^32) from firstSeed on, wrapping past 4294967295 to 0.

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "census_args.h"
-#include "census_report.h"
-#include "cycle.h"
+#include "count/tally.h"
 #include "draw.h"
-#include "seed_span.h"
-#include "tally.h"
+#include "report/census_report.h"
+#include "walk/cycle.h"
+#include "walk/seed_span.h"
 
 namespace {
 

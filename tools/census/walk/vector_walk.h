@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "list_walk.h"
-#include "seed_span.h"
-#include "tally.h"
+#include "count/tally.h"
+#include "walk/list_walk.h"
+#include "walk/seed_span.h"
 
 // The longest walk of one call. A lane compares ages as 32-bit signed differences of entries
 // that hold the step shifted up eight bits, so no two steps it compares may lie 2^23 apart; the

@@ -1,4 +1,4 @@
-#include "number_figures.h"
+#include "report/number_figures.h"
 
 #include "cli_text.h"
 #include "draw.h"

@@ -1,4 +1,4 @@
-#include "workers.h"
+#include "count/workers.h"
 
 #include <algorithm>
 #include <chrono>

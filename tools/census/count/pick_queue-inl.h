@@ -19,8 +19,8 @@
 #define VOREL_PICK_QUEUE_INL_H_
 #endif
 
+#include "count/pick_counter.h"
 #include "hwy/highway.h"
-#include "pick_counter.h"
 
 HWY_BEFORE_NAMESPACE();
 namespace vorel {

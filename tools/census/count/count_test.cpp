@@ -1,10 +1,10 @@
-#include "pick_counter.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
 #include <random>
 #include <vector>
+
+#include "count/pick_counter.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 
 #include <cstdint>
 
+#include "count/tally.h"
 #include "draw.h"
-#include "seed_span.h"
-#include "tally.h"
+#include "walk/seed_span.h"
 
 // What a walk sees of one window.
 struct ListFigures {

@@ -1,4 +1,4 @@
-#include "pick_rank.h"
+#include "count/pick_rank.h"
 
 #include <cstddef>
 #include <vector>

@@ -1,15 +1,15 @@
 // The census's three reports: a table for people, JSON for programs, an SVG bar chart.
-#include "census_report.h"
+#include "report/census_report.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
-#include "census_chart.h"
 #include "cli_text.h"
 #include "cli_time.h"
 #include "draw.h"
-#include "number_figures.h"
+#include "report/census_chart.h"
+#include "report/number_figures.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "census.h"
-#include "pick_counter.h"
-#include "seed_span.h"
+#include "count/pick_counter.h"
+#include "walk/seed_span.h"
 
 constexpr size_t kSeedsKept = 64;
 

@@ -18,16 +18,16 @@
 // 2147483649. d = 1 - 4294967290 = 7, t = 0x80000007, N ^ 2^31 = 0x8000000A: as signed numbers
 // t < N ^ 2^31, so the seed 1 is in; d = 7 is not below 0x8000000A read signed (a negative
 // number), so 2147483649 is out. The window counts once.
-#if defined(VOREL_VECTOR_SPAN_INL_H_) == defined(HWY_TARGET_TOGGLE)
-#ifdef VOREL_VECTOR_SPAN_INL_H_
-#undef VOREL_VECTOR_SPAN_INL_H_
+#if defined(VOREL_SEED_SPAN_INL_H_) == defined(HWY_TARGET_TOGGLE)
+#ifdef VOREL_SEED_SPAN_INL_H_
+#undef VOREL_SEED_SPAN_INL_H_
 #else
-#define VOREL_VECTOR_SPAN_INL_H_
+#define VOREL_SEED_SPAN_INL_H_
 #endif
 
-#include "cycle.h"
 #include "hwy/highway.h"
-#include "seed_span.h"
+#include "walk/cycle.h"
+#include "walk/seed_span.h"
 
 HWY_BEFORE_NAMESPACE();
 namespace vorel {
@@ -73,4 +73,4 @@ struct SpanLanes {
 }  // namespace vorel
 HWY_AFTER_NAMESPACE();
 
-#endif  // VOREL_VECTOR_SPAN_INL_H_
+#endif  // VOREL_SEED_SPAN_INL_H_

@@ -26,17 +26,17 @@
 // (age in steps) * 256 + (255 - value): the low byte never borrows, so "older than 19 steps"
 // is "difference above 19 * 256 + 255", and the difference shifted down eight is the age.
 // For 16@90 at step 101: 101 * 256 + 255 - (90 * 256 + 16) = 3055 = 11 * 256 + 239, index 11.
-#if defined(VOREL_VECTOR_LIST_INL_H_) == defined(HWY_TARGET_TOGGLE)
-#ifdef VOREL_VECTOR_LIST_INL_H_
-#undef VOREL_VECTOR_LIST_INL_H_
+#if defined(VOREL_LIST_WALK_INL_H_) == defined(HWY_TARGET_TOGGLE)
+#ifdef VOREL_LIST_WALK_INL_H_
+#undef VOREL_LIST_WALK_INL_H_
 #else
-#define VOREL_VECTOR_LIST_INL_H_
+#define VOREL_LIST_WALK_INL_H_
 #endif
 
-#include "cycle.h"
 #include "hwy/highway.h"
-#include "list_walk.h"
-#include "vector_walk.h"
+#include "walk/cycle.h"
+#include "walk/list_walk.h"
+#include "walk/vector_walk.h"
 
 HWY_BEFORE_NAMESPACE();
 namespace vorel {
@@ -186,4 +186,4 @@ struct WindowAges {
 }  // namespace vorel
 HWY_AFTER_NAMESPACE();
 
-#endif  // VOREL_VECTOR_LIST_INL_H_
+#endif  // VOREL_LIST_WALK_INL_H_

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "census.h"
-#include "tally.h"
+#include "count/tally.h"
 
 // Walks `count` windows from the one whose first candidate is `firstState` backwards; each counts
 // once, or with a span for those of its two seeds inside it (see RecordWindow).

@@ -15,16 +15,16 @@
 // places 0..5 of one lookup across the lanes, and places 6 and 7 hold don't-cares. The builds
 // with a compress instruction use it; Highway's own Compress on eight and four lanes copies its
 // index table onto the stack at every call with GCC 12, which costs more than the rest of a step.
-#if defined(VOREL_VECTOR_WORDS_INL_H_) == defined(HWY_TARGET_TOGGLE)
-#ifdef VOREL_VECTOR_WORDS_INL_H_
-#undef VOREL_VECTOR_WORDS_INL_H_
+#if defined(VOREL_PICK_WORDS_INL_H_) == defined(HWY_TARGET_TOGGLE)
+#ifdef VOREL_PICK_WORDS_INL_H_
+#undef VOREL_PICK_WORDS_INL_H_
 #else
-#define VOREL_VECTOR_WORDS_INL_H_
+#define VOREL_PICK_WORDS_INL_H_
 #endif
 
+#include "count/pick_counter.h"
+#include "count/pick_queue-inl.h"
 #include "hwy/highway.h"
-#include "pick_counter.h"
-#include "pick_queue-inl.h"
 
 HWY_BEFORE_NAMESPACE();
 namespace vorel {
@@ -175,4 +175,4 @@ struct HeldWords {
 }  // namespace vorel
 HWY_AFTER_NAMESPACE();
 
-#endif  // VOREL_VECTOR_WORDS_INL_H_
+#endif  // VOREL_PICK_WORDS_INL_H_

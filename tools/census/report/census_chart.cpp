@@ -1,4 +1,4 @@
-#include "census_chart.h"
+#include "report/census_chart.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,7 +6,7 @@
 
 #include "cli_text.h"
 #include "draw.h"
-#include "number_figures.h"
+#include "report/number_figures.h"
 
 namespace {
 

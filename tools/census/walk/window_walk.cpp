@@ -1,6 +1,6 @@
-#include "window_walk.h"
+#include "walk/window_walk.h"
 
-#include "cycle.h"
+#include "walk/cycle.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "census.h"
-#include "cycle.h"
 #include "hwy/targets.h"
-#include "list_walk.h"
-#include "vector_walk.h"
-#include "window_walk.h"
+#include "walk/cycle.h"
+#include "walk/list_walk.h"
+#include "walk/vector_walk.h"
+#include "walk/window_walk.h"
 
 // Where a test prints figures, GoogleTest finds these next to the type.
 static bool operator==(const ListFigures& a, const ListFigures& b) {

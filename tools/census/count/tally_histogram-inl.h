@@ -8,7 +8,7 @@
 // in the upper one.
 //
 // Worked example: a window whose seventh distinct value stands at index 9 has a seventh age of
-// 9 * 256 + 255 - value in entry units (vector_list-inl.h), say 2530. min(2530, 20 * 256) >> 6
+// 9 * 256 + 255 - value in entry units (list_walk-inl.h), say 2530. min(2530, 20 * 256) >> 6
 // is 39; less 20 is 19; its low two bits cleared, 16 = 4 * (9 - 5): field 4, at bit 16 of the
 // lower word, takes the window's weight. A short window's age is cut to 20 * 256 and lands in
 // field 15, bit 60: bit 28 of the upper word.
@@ -16,15 +16,15 @@
 // A field takes at most kMaxWeight per step, so fields are emptied into bytes before they can
 // pass 15; each byte takes one field per emptying, and the bytes are emptied into the tally
 // before they can pass 255.
-#if defined(VOREL_VECTOR_HISTOGRAM_INL_H_) == defined(HWY_TARGET_TOGGLE)
-#ifdef VOREL_VECTOR_HISTOGRAM_INL_H_
-#undef VOREL_VECTOR_HISTOGRAM_INL_H_
+#if defined(VOREL_TALLY_HISTOGRAM_INL_H_) == defined(HWY_TARGET_TOGGLE)
+#ifdef VOREL_TALLY_HISTOGRAM_INL_H_
+#undef VOREL_TALLY_HISTOGRAM_INL_H_
 #else
-#define VOREL_VECTOR_HISTOGRAM_INL_H_
+#define VOREL_TALLY_HISTOGRAM_INL_H_
 #endif
 
+#include "count/tally.h"
 #include "hwy/highway.h"
-#include "tally.h"
 
 HWY_BEFORE_NAMESPACE();
 namespace vorel {
@@ -110,4 +110,4 @@ struct SeventhHistogram {
 }  // namespace vorel
 HWY_AFTER_NAMESPACE();
 
-#endif  // VOREL_VECTOR_HISTOGRAM_INL_H_
+#endif  // VOREL_TALLY_HISTOGRAM_INL_H_

@@ -13,15 +13,15 @@
 //
 // Four lanes and one rank lane by lane, from the chunk tables the one-draw walk ranks with: a
 // table in registers would take eight registers or more, and these builds have no gather.
-#if defined(VOREL_VECTOR_RANK_INL_H_) == defined(HWY_TARGET_TOGGLE)
-#ifdef VOREL_VECTOR_RANK_INL_H_
-#undef VOREL_VECTOR_RANK_INL_H_
+#if defined(VOREL_PICK_RANK_INL_H_) == defined(HWY_TARGET_TOGGLE)
+#ifdef VOREL_PICK_RANK_INL_H_
+#undef VOREL_PICK_RANK_INL_H_
 #else
-#define VOREL_VECTOR_RANK_INL_H_
+#define VOREL_PICK_RANK_INL_H_
 #endif
 
+#include "count/pick_rank.h"
 #include "hwy/highway.h"
-#include "pick_rank.h"
 
 HWY_BEFORE_NAMESPACE();
 namespace vorel {
@@ -168,4 +168,4 @@ struct PickRanker {
 }  // namespace vorel
 HWY_AFTER_NAMESPACE();
 
-#endif  // VOREL_VECTOR_RANK_INL_H_
+#endif  // VOREL_PICK_RANK_INL_H_

@@ -1,8 +1,8 @@
-#include "tally.h"
+#include "count/tally.h"
 
 #include <algorithm>
 
-#include "cycle.h"
+#include "walk/cycle.h"
 
 void Extreme::Note(int figure, uint32_t seed) {
   if (!Reaches(figure)) return;

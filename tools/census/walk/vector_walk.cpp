@@ -2,28 +2,28 @@
 // through foreach_target.h, once for each, and each pass defines the same functions in that
 // instruction set's namespace (N_AVX3, N_AVX2, ...). Each lane walks its own stretch of the cycle
 // backwards, one window per step:
-//   candidate -> list push and pick change (vector_list-inl.h) -> rank (vector_rank-inl.h)
+//   candidate -> list push and pick change (list_walk-inl.h) -> rank (count/pick_rank-inl.h)
 //   -> the counter's word, held back while it repeats, packed with the other lanes' and counted
-//   a few steps later (vector_words-inl.h); the seventh index goes to the histogram
-//   (vector_histogram-inl.h), and the rare lanes to the tally one by one.
+//   a few steps later (count/pick_words-inl.h); the seventh index goes to the histogram
+//   (count/tally_histogram-inl.h), and the rare lanes to the tally one by one.
 // Counting a span, each lane also knows which of its window's two seeds lie in the span
-// (vector_span-inl.h), and the window counts for those.
+// (seed_span-inl.h), and the window counts for those.
 // Everything a pass defines stays in its namespace; what it needs from elsewhere comes from
 // headers included outside those namespaces, built for any processor.
 #undef HWY_TARGET_INCLUDE
-#define HWY_TARGET_INCLUDE "vector_walk.cpp"
+#define HWY_TARGET_INCLUDE "walk/vector_walk.cpp"
 #include "hwy/foreach_target.h"  // IWYU pragma: keep
 
 // After foreach_target.h, which includes this file again for each instruction set.
-#include "cycle.h"
+#include "count/pick_rank-inl.h"
+#include "count/pick_words-inl.h"
+#include "count/tally.h"
+#include "count/tally_histogram-inl.h"
 #include "hwy/highway.h"
-#include "tally.h"
-#include "vector_histogram-inl.h"
-#include "vector_list-inl.h"
-#include "vector_rank-inl.h"
-#include "vector_span-inl.h"
-#include "vector_walk.h"
-#include "vector_words-inl.h"
+#include "walk/cycle.h"
+#include "walk/list_walk-inl.h"
+#include "walk/seed_span-inl.h"
+#include "walk/vector_walk.h"
 
 HWY_BEFORE_NAMESPACE();
 namespace vorel {

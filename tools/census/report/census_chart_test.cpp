@@ -1,4 +1,4 @@
-#include "census_chart.h"
+#include "report/census_chart.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "draw.h"
-#include "number_figures.h"
+#include "report/number_figures.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "list_walk.h"
+#include "walk/list_walk.h"
 
-#include "cycle.h"
+#include "walk/cycle.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "pick_rank.h"
+#include "count/pick_rank.h"
 
 // How a counter is built: entries queued per slice before they are applied (a multiple of 32),
 // and the bits of each counter (1 to 8).

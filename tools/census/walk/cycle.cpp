@@ -1,4 +1,4 @@
-#include "cycle.h"
+#include "walk/cycle.h"
 
 // A step is the affine map x -> multiply * x + add; composing it with itself squares the
 // multiplier and maps the increment through once more, so `steps` steps take about log2(steps)

@@ -1,5 +1,5 @@
 // The reports read back: each must carry the figures of the count it was made from.
-#include "census_report.h"
+#include "report/census_report.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "pick_counter.h"
+#include "count/pick_counter.h"
 
 #include <algorithm>
 
-#include "pick_queue-inl.h"
+#include "count/pick_queue-inl.h"
 
 PickCounter::PickCounter(CounterShape shape)
     : counterBits(std::min(std::max(shape.counterBits, 1), 8)),
