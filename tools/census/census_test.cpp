@@ -166,7 +166,7 @@ void ExpectSpansLikeThePlainDraw(const std::string& target) {
       {at(kDraws - 3) | kTwin, 1},  // among the draws left over to the one-draw walk
       {at(70), kWalkSpanAtLeast - 1},
       {at(70), kWalkSpanAtLeast},
-      from((at(80) | kTwin) + 1, at(80) | kTwin) /* all but one */,
+      from((at(80) | kTwin) + 1, (at(80) | kTwin) - 1) /* all but one */,
   };
   for (const SeedSpan& span : spans) {
     // Short queues, so that setting up the counter takes little time, and for the first span
