@@ -51,7 +51,7 @@ static void TimeSpans(unsigned threads, double plainRate) {
     if (span.count == kWalkSpanAtLeast) walked = seconds;
     std::printf("span of %llu seeds (%s), %u threads: %6.2f s, %s\n",
                 static_cast<unsigned long long>(span.count), span.what, threads, seconds,
-                WalksTheCycle(options) ? "walked" : "seed by seed");
+                ModeOf(options) == CensusMode::kSeedBySeed ? "seed by seed" : "walked");
   }
   std::printf("seed by seed takes as long as the walk from about %.0f million seeds on\n",
               walked * plainRate / 1e6);

@@ -9,6 +9,9 @@ struct Generator {
   uint32_t state;
 };
 
+// Every seed there is: a seed is any 32-bit value, 2^32 of them.
+constexpr uint64_t kSeedSpace = 1ull << 32;
+
 // The generator itself, defined once here for the die and for every tool that retraces it: one
 // step is state * 22695477 + 1 (0x015A4E35), and a value is bits 16 to 30 of the new state.
 constexpr uint32_t kGeneratorMultiplier = 22695477u;

@@ -8,6 +8,8 @@
 #include "count/tally.h"
 #include "count/workers.h"
 #include "walk/cycle.h"
+#include "walk/list_walk.h"
+#include "walk/plain_draw.h"
 #include "walk/seed_span.h"
 #include "walk/vector_walk.h"
 #include "walk/window_walk.h"
@@ -57,77 +59,111 @@ std::vector<Tally> MakeTallies(unsigned workers, CounterShape counter) {
 
 }  // namespace
 
-WalkedPick DrawOneSeedForCensus(uint32_t seed) {
-  WalkedPick draw = {seed, {}, -1, 0};
-  int32_t candidates[kCandidateCount];
-  DrawCandidates(seed, candidates);
-  uint64_t seen = 0;
-  for (int index = 0; index < kCandidateCount; ++index) {
-    uint64_t bit = 1ull << candidates[index];
-    if (seen & bit) continue;
-    seen |= bit;
-    if (++draw.distinct == kPickSize) draw.seventhIndex = index;
-  }
-  PickFromCandidates(candidates, draw.pick);
-  return draw;
-}
-
 std::vector<std::string> CensusTargets() {
   std::vector<std::string> names;
   for (const VectorBuild& build : VectorBuilds()) names.push_back(build.name);
   return names;
 }
 
-bool WalksTheCycle(const CensusOptions& options) {
+CensusMode ModeOf(const CensusOptions& options) {
+  if (options.seedCount >= kSeedSpace && options.method != SpanMethod::kSeedBySeed) {
+    return CensusMode::kWholeCycle;
+  }
   switch (options.method) {
     case SpanMethod::kWalk:
-      return true;
+      return CensusMode::kSpanOnCycle;
     case SpanMethod::kSeedBySeed:
-      return false;
+      return CensusMode::kSeedBySeed;
     default:
-      return options.seedCount >= kWalkSpanAtLeast;
+      return options.seedCount >= kWalkSpanAtLeast ? CensusMode::kSpanOnCycle
+                                                   : CensusMode::kSeedBySeed;
   }
 }
 
-CensusResult RunCensus(const CensusOptions& options) {
-  CensusResult result;
-  uint64_t first = options.firstSeed;
-  bool whole = options.seedCount >= kSeedSpace;
-  SeedSpan span = {options.firstSeed, options.seedCount};
-  result.walkedTheCycle = WalksTheCycle(options);
-  const VectorBuild& build = ChosenBuild(options.target);
-  if (result.walkedTheCycle) result.target = build.name;
+namespace {
+
+// The work of one census: draws of the cycle, or seeds, in chunks among the workers.
+ChunkedWork PlanOf(const CensusOptions& options, CensusMode mode) {
   ChunkedWork plan;
-  plan.total = result.walkedTheCycle ? kCycle : options.seedCount;
-  if (result.walkedTheCycle && options.cycleDraws) {
-    plan.total = std::min(plan.total, options.cycleDraws);
+  if (mode == CensusMode::kSeedBySeed) {
+    plan.total = options.seedCount;
+    plan.chunk = kSeedChunk;
+  } else {
+    plan.total = options.cycleDraws ? std::min(kCycle, options.cycleDraws) : kCycle;
+    plan.chunk = kCycleChunk;
   }
-  plan.chunk = result.walkedTheCycle ? kCycleChunk : kSeedChunk;
   plan.threads = WorkerCount(options.threads, plan.total, plan.chunk);
   plan.stop = options.stop;
   plan.progress = options.progress;
+  return plan;
+}
+
+// One chunk of the work into a worker's tally: positions along the cycle, or seeds from the
+// first on.
+void CountChunk(Tally& tally, const CensusOptions& options, CensusMode mode,
+                const VectorBuild& build, uint64_t begin, uint64_t count) {
+  const SeedSpan span = {options.firstSeed, options.seedCount};
+  switch (mode) {
+    case CensusMode::kWholeCycle:
+      WalkStretch(tally, build, options.cycleOrigin, begin, count, nullptr);
+      break;
+    case CensusMode::kSpanOnCycle:
+      WalkStretch(tally, build, options.cycleOrigin, begin, count, &span);
+      break;
+    case CensusMode::kSeedBySeed:
+      for (uint64_t seed = options.firstSeed + begin; seed < options.firstSeed + begin + count;
+           ++seed) {
+        RecordDraw(tally, PlainDraw(static_cast<uint32_t>(seed)));
+      }
+      break;
+  }
+}
+
+// The seeds the finished work covered: along the whole cycle, two for each draw walked; along it
+// for a span, those the tallies counted; seed by seed, one for each seed drawn.
+uint64_t SeedsCovered(const CensusResult& result, uint64_t done) {
+  switch (result.mode) {
+    case CensusMode::kWholeCycle:
+      return 2 * done;
+    case CensusMode::kSpanOnCycle: {
+      uint64_t seeds = result.shortPicks;
+      for (uint64_t each : result.seventhIndex) seeds += each;
+      return seeds;
+    }
+    default:
+      return done;
+  }
+}
+
+// The walks tell distinct counts apart only below kListLength: where they met none so low, the
+// fewest is kListLength or more, and which seeds have it is not known.
+void KeepWhatTheWalkTells(CensusResult& result) {
+  if (result.fewestDistinctSeedCount && result.fewestDistinct < kListLength) return;
+  result.fewestDistinctAtLeast = true;
+  result.fewestDistinct = kListLength;
+  result.fewestDistinctSeedCount = 0;
+  result.fewestDistinctSeeds.clear();
+}
+
+}  // namespace
+
+CensusResult RunCensus(const CensusOptions& options) {
+  CensusResult result;
+  result.mode = ModeOf(options);
+  const bool walks = result.mode != CensusMode::kSeedBySeed;
+  const VectorBuild& build = ChosenBuild(options.target);
+  if (walks) result.target = build.name;
+  ChunkedWork plan = PlanOf(options, result.mode);
   result.workers = plan.threads;
   std::vector<Tally> tallies = MakeTallies(plan.threads, options.counter);
   ChunksDone run = RunChunks(plan, [&](unsigned worker, uint64_t begin, uint64_t count) {
-    if (result.walkedTheCycle) {
-      WalkStretch(tallies[worker], build, options.cycleOrigin, begin, count,
-                  whole ? nullptr : &span);
-      return;
-    }
-    for (uint64_t seed = first + begin; seed < first + begin + count; ++seed) {
-      RecordDraw(tallies[worker], DrawOneSeedForCensus(static_cast<uint32_t>(seed)));
-    }
+    CountChunk(tallies[worker], options, result.mode, build, begin, count);
   });
   result.interrupted = run.interrupted;
-  // Along the cycle of the whole space, a walked window stands for two seeds: the one found and
-  // its twin with bit 31 set. Along the cycle for a span, the tallies counted seeds.
-  bool draws = result.walkedTheCycle && whole;
-  MergeTallies(tallies, draws ? 2 : 1, result);
-  result.seedsCovered = draws ? run.done * 2 : run.done;
-  if (result.walkedTheCycle && !whole) {
-    result.seedsCovered = result.shortPicks;
-    for (uint64_t seeds : result.seventhIndex) result.seedsCovered += seeds;
-  }
+  // Along the whole cycle each entry counted a draw, and a draw stands for its two seeds.
+  MergeTallies(tallies, result.mode == CensusMode::kWholeCycle ? 2 : 1, result);
+  result.seedsCovered = SeedsCovered(result, run.done);
+  if (walks) KeepWhatTheWalkTells(result);
   return result;
 }
 
@@ -144,9 +180,9 @@ struct SeedCheck {
 // Each seed of a chunk of the cycle: the walk's pick against the plain draw's, both twins.
 void CheckChunk(SeedCheck& check, uint32_t origin, uint64_t begin, uint64_t count) {
   uint32_t lastSeed = SeedOfCyclePosition(begin + count - 1, origin);
-  for (const WalkedPick& walked : WalkCycleForTest(lastSeed, static_cast<uint32_t>(count))) {
+  for (const DrawFigures& walked : WalkDraws(lastSeed, static_cast<uint32_t>(count))) {
     for (uint32_t seed : {walked.seed, walked.seed | ~kLow31}) {
-      WalkedPick plain = DrawOneSeedForCensus(seed);
+      DrawFigures plain = PlainDraw(seed);
       bool same = plain.seventhIndex == walked.seventhIndex && plain.distinct == walked.distinct;
       for (int i = 0; i < kPickSize; ++i) same = same && plain.pick[i] == walked.pick[i];
       if (!same && check.disagreeing.size() < 10) check.disagreeing.push_back(seed);

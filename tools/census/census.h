@@ -10,48 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "census_result.h"
 #include "count/pick_counter.h"
-#include "count/pick_rank.h"
-#include "walk/seed_span.h"
 
 // The instruction sets the walk of the cycle can run with on this processor, by Highway's names
 // ("AVX3_DL", "AVX3", "AVX2", "SSE4", "SSSE3", "SCALAR"), best first.
 std::vector<std::string> CensusTargets();
-
-struct CensusResult {
-  uint64_t seedsCovered = 0;
-  unsigned workers = 0;         // the threads that counted
-  bool walkedTheCycle = false;  // the fast path along the generator's cycle, else seed by seed
-  std::string target;           // the instruction set the walk ran with; "" seed by seed
-  // The fewest distinct values among the twenty candidates of any seed covered, how many seeds
-  // have so few, and the first of them in seed order (at most 64). The walk of the cycle tells
-  // distinct counts apart only below eight; when no seed has fewer, fewestDistinct is 8
-  // and fewestDistinctAtLeast is set. Seed by seed, the count is exact.
-  int fewestDistinct = 0;
-  bool fewestDistinctAtLeast = false;
-  uint64_t fewestDistinctSeedCount = 0;
-  std::vector<uint32_t> fewestDistinctSeeds;
-  // Seeds by the candidate index (6..19) where their seventh distinct value first stands.
-  uint64_t seventhIndex[kCandidateCount] = {};
-  // Seeds whose candidates hold fewer than seven distinct values: their line would show 00s.
-  uint64_t shortPicks = 0;
-  int latestIndex = -1;                    // the latest index any seed needs
-  uint64_t latestIndexSeedCount = 0;       // how many seeds need it
-  std::vector<uint32_t> latestIndexSeeds;  // the first of them in seed order (at most 64)
-  std::vector<uint32_t> pickCounts;        // seeds per pick, indexed by PickRank
-  bool interrupted = false;
-};
-
-// Figures derived from pickCounts.
-struct PickSummary {
-  uint64_t numberCounts[kHighestNumber + 1] = {};  // seeds whose pick holds the number (1..37)
-  uint32_t picksShown = 0;                         // picks with a nonzero count
-  uint32_t mostFrequentRank = 0, leastFrequentRank = 0;  // least among those shown
-  uint64_t mostFrequentCount = 0, leastFrequentCount = 0;
-  // Picks that share those counts, the ones named included: a tie is told as a tie. The ranks
-  // named are the lowest of them.
-  uint32_t mostFrequentPicks = 0, leastFrequentPicks = 0;
-};
 
 // Spans of at least this many seeds are counted along the walk of the whole cycle; shorter ones
 // seed by seed, which takes longer from here on (2 threads, the best instruction set; see the
@@ -82,21 +46,10 @@ struct CensusOptions {
   std::function<void(double)> progress;
 };
 
+// How RunCensus meets the seeds of `options`: the whole space along the cycle, a span along the
+// cycle, or seed by seed.
+CensusMode ModeOf(const CensusOptions& options);
 CensusResult RunCensus(const CensusOptions& options);
-// Whether RunCensus counts along the cycle, rather than seed by seed.
-bool WalksTheCycle(const CensusOptions& options);
-PickSummary SummarisePicks(const CensusResult& result);
-
-// One draw as the fast path sees it, for checking it against the library's draw.
-struct WalkedPick {
-  uint32_t seed;            // the lower of the two seeds (bit 31 clear)
-  int32_t pick[kPickSize];  // ascending, zeros first when short
-  int seventhIndex;         // -1 when short
-  int distinct;             // distinct values among the twenty candidates
-};
-
-// The straightforward path's view of one seed, for the same comparison and for --verify.
-WalkedPick DrawOneSeedForCensus(uint32_t seed);
 
 // --verify: every seed of the space (or of the first cycleDraws draws of the cycle) through the
 // one-draw walk and through the plain draw, pick against pick; then the census of the vector

@@ -1,9 +1,5 @@
 #include "census_scope.h"
 
-#include <string>
-
-#include "cli_time.h"
-
 CensusScope ScopeOfSeeds(uint32_t first, uint32_t last) {
   CensusScope scope;
   scope.firstSeed = first;
@@ -20,26 +16,4 @@ CensusScope ScopeOfSeconds(int64_t from, int64_t to) {
   scope.seedCount = seconds < kSeedSpace ? seconds : kSeedSpace;
   scope.firstSeed = scope.seedCount == kSeedSpace ? 0 : static_cast<uint32_t>(from);
   return scope;
-}
-
-namespace {
-
-// Seeds stay as they are typed, without separators, so they can be copied back.
-std::string SeedsInWords(const CensusScope& scope) {
-  if (scope.seedCount >= kSeedSpace) return "every seed";
-  if (scope.seedCount == 1) return "seed " + std::to_string(scope.firstSeed);
-  uint32_t last = static_cast<uint32_t>(scope.firstSeed + scope.seedCount - 1);
-  return "seeds " + std::to_string(scope.firstSeed) + " to " + std::to_string(last);
-}
-
-}  // namespace
-
-std::string ScopeInWords(const CensusScope& scope) {
-  if (!scope.clockSpan) return SeedsInWords(scope);
-  // A span of seconds names its seeds too: past 2106 they wrap to 0.
-  std::string seconds =
-      scope.fromSecond == scope.toSecond
-          ? "the second " + UtcText(scope.fromSecond)
-          : "the seconds from " + UtcText(scope.fromSecond) + " to " + UtcText(scope.toSecond);
-  return seconds + ", " + SeedsInWords(scope);
 }

@@ -1,20 +1,9 @@
-// Which seeds a census covers, asked for as seeds or as seconds of clock time, and how the
-// reports name them.
+// Which seeds a census covers, asked for as seeds or as seconds of clock time.
 #pragma once
 
 #include <cstdint>
-#include <string>
 
-#include "walk/seed_span.h"
-
-struct CensusScope {
-  // seedCount seeds (1 to 2^32) from firstSeed on, wrapping past 4294967295 to 0.
-  uint32_t firstSeed = 0;
-  uint64_t seedCount = kSeedSpace;
-  // Set when the span was asked for as clock time: the first and last second, both included.
-  bool clockSpan = false;
-  int64_t fromSecond = 0, toSecond = 0;
-};
+#include "census_result.h"
 
 // The seeds A to B, both included (A at most B).
 CensusScope ScopeOfSeeds(uint32_t first, uint32_t last);
@@ -23,7 +12,3 @@ CensusScope ScopeOfSeeds(uint32_t first, uint32_t last);
 // time modulo 2^32, so a span past 2106 wraps to seed 0 and a span of 2^32 seconds or more holds
 // every seed.
 CensusScope ScopeOfSeconds(int64_t from, int64_t to);
-
-// "every seed", "seed 7", "seeds 0 to 9", "the seconds from 2027-01-01T00:00:00Z to
-// 2027-12-31T23:59:59Z, seeds 1798761600 to 1830297599".
-std::string ScopeInWords(const CensusScope& scope);

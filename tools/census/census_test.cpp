@@ -14,7 +14,9 @@
 #include "count/tally.h"
 #include "draw.h"
 #include "report/census_report.h"
+#include "report/pick_summary.h"
 #include "walk/cycle.h"
+#include "walk/plain_draw.h"
 #include "walk/seed_span.h"
 
 namespace {
@@ -39,7 +41,7 @@ void ExpectCountsLikeThePlainDraw(const std::string& target) {
   uint64_t seventh[kCandidateCount] = {};
   int fewest = kCandidateCount;
   for (uint64_t position = 0; position < kDraws; ++position) {
-    WalkedPick draw = DrawOneSeedForCensus(SeedOfCyclePosition(position));
+    DrawFigures draw = PlainDraw(SeedOfCyclePosition(position));
     expected[PickRank(draw.pick)] += 2;  // and its twin with bit 31 set
     seventh[draw.seventhIndex] += 2;
     fewest = std::min(fewest, draw.distinct);
@@ -53,7 +55,7 @@ void ExpectCountsLikeThePlainDraw(const std::string& target) {
     options.counter = shape;
     CensusResult result = RunCensus(options);
     SCOPED_TRACE(target + ", queue of " + std::to_string(shape.queueLength));
-    EXPECT_TRUE(result.walkedTheCycle);
+    EXPECT_EQ(result.mode, CensusMode::kWholeCycle);
     EXPECT_EQ(result.target, target);
     EXPECT_EQ(result.seedsCovered, 2 * kDraws);
     EXPECT_TRUE(result.pickCounts == expected);
@@ -68,7 +70,7 @@ void ExpectCountsLikeThePlainDraw(const std::string& target) {
 // its twin, whether the draw falls in the middle of a stretch or at its end.
 void ExpectFewestDistinctFound(const std::string& target) {
   const uint32_t kSeed = 1237421458u;
-  ASSERT_EQ(DrawOneSeedForCensus(kSeed).distinct, 7);
+  ASSERT_EQ(PlainDraw(kSeed).distinct, 7);
   for (uint64_t before : {0u, 1000u}) {
     const uint64_t kDraws = 4099;  // positions 0..4098; the seed's draw at `before`
     // `before` draws back along the cycle of 2^31 draws
@@ -77,7 +79,7 @@ void ExpectFewestDistinctFound(const std::string& target) {
     int fewest = kCandidateCount;
     uint64_t fewestCount = 0;
     for (uint64_t position = 0; position < kDraws; ++position) {
-      int distinct = DrawOneSeedForCensus(SeedOfCyclePosition(position, origin)).distinct;
+      int distinct = PlainDraw(SeedOfCyclePosition(position, origin)).distinct;
       if (distinct < fewest) fewestCount = 0;
       fewest = std::min(fewest, distinct);
       fewestCount += distinct == fewest ? 2 : 0;
@@ -122,11 +124,11 @@ void ExpectSameFigures(const CensusResult& walked, const CensusResult& plain) {
 
 // The plain draw's count of the seeds of `span` among the twins drawn at the cycle positions of
 // `draws`.
-CensusResult PlainCount(const std::vector<WalkedPick>& draws, SeedSpan span) {
+CensusResult PlainCount(const std::vector<DrawFigures>& draws, SeedSpan span) {
   std::vector<Tally> tallies;
   tallies.emplace_back(CounterShape{1024, 8});
   uint64_t seeds = 0;
-  for (WalkedPick draw : draws) {
+  for (DrawFigures draw : draws) {
     for (uint32_t seed : {draw.seed, draw.seed | ~kLow31}) {
       if (!span.Contains(seed)) continue;
       draw.seed = seed;
@@ -149,9 +151,9 @@ void ExpectSpansLikeThePlainDraw(const std::string& target) {
   const uint32_t kSeed = 1237421458u, kTwin = 0x80000000u;
   const uint64_t kDraws = (1 << 16) + 5;  // not a multiple of the lanes
   uint32_t origin = CycleOriginOfSeed(SeedOfCyclePosition(kCycle - 1000, WindowOfSeed(kSeed)));
-  std::vector<WalkedPick> draws(kDraws);
+  std::vector<DrawFigures> draws(kDraws);
   for (uint64_t position = 0; position < kDraws; ++position) {
-    draws[position] = DrawOneSeedForCensus(SeedOfCyclePosition(position, origin));
+    draws[position] = PlainDraw(SeedOfCyclePosition(position, origin));
   }
   ASSERT_EQ(draws[1000].seed, kSeed);
   auto at = [&](uint64_t position) { return draws[position].seed; };  // bit 31 clear
@@ -185,7 +187,7 @@ void ExpectSpansLikeThePlainDraw(const std::string& target) {
       CensusResult walked = RunCensus(options);
       SCOPED_TRACE(target + ", " + std::to_string(span.count) + " seeds from " +
                    std::to_string(span.first) + ", queue of " + std::to_string(shape.queueLength));
-      EXPECT_TRUE(walked.walkedTheCycle);
+      EXPECT_EQ(walked.mode, CensusMode::kSpanOnCycle);
       EXPECT_EQ(walked.target, target);
       ExpectSameFigures(walked, PlainCount(draws, span));
     }
@@ -269,15 +271,19 @@ TEST(CensusSpan, WalksFromTheCrossoverOn) {
   CensusOptions options;
   options.firstSeed = 4000000000u;
   options.seedCount = kWalkSpanAtLeast - 1;
-  EXPECT_FALSE(WalksTheCycle(options));
+  EXPECT_EQ(ModeOf(options), CensusMode::kSeedBySeed);
   options.method = SpanMethod::kWalk;
-  EXPECT_TRUE(WalksTheCycle(options));
+  EXPECT_EQ(ModeOf(options), CensusMode::kSpanOnCycle);
   options.method = SpanMethod::kFastest;
   options.seedCount = kWalkSpanAtLeast;
-  EXPECT_TRUE(WalksTheCycle(options));
+  EXPECT_EQ(ModeOf(options), CensusMode::kSpanOnCycle);
   options.method = SpanMethod::kSeedBySeed;
-  EXPECT_FALSE(WalksTheCycle(options));
-  EXPECT_TRUE(WalksTheCycle(CensusOptions()));
+  EXPECT_EQ(ModeOf(options), CensusMode::kSeedBySeed);
+  options.seedCount = kSeedSpace;
+  EXPECT_EQ(ModeOf(options), CensusMode::kSeedBySeed);
+  options.method = SpanMethod::kWalk;
+  EXPECT_EQ(ModeOf(options), CensusMode::kWholeCycle);
+  EXPECT_EQ(ModeOf(CensusOptions()), CensusMode::kWholeCycle);
 }
 
 // --verify over a span: the span along the walk of the whole cycle, on two workers, against the
@@ -317,7 +323,7 @@ TEST(Census, SeedBySeedMatchesTheDrawAndCountsEveryFigure) {
   options.seedCount = 100;
   options.threads = 3;
   CensusResult result = RunCensus(options);
-  EXPECT_FALSE(result.walkedTheCycle);
+  EXPECT_EQ(result.mode, CensusMode::kSeedBySeed);
   EXPECT_EQ(result.seedsCovered, 100u);
   EXPECT_EQ(result.latestIndex, 19);
   EXPECT_EQ(result.latestIndexSeeds, std::vector<uint32_t>{1237421458u});
@@ -328,7 +334,7 @@ TEST(Census, SeedBySeedMatchesTheDrawAndCountsEveryFigure) {
   std::vector<uint32_t> expected(kPossiblePicks);
   uint64_t numbers[kHighestNumber + 1] = {}, seventh[kCandidateCount] = {};
   for (uint32_t seed = options.firstSeed; seed < options.firstSeed + options.seedCount; ++seed) {
-    WalkedPick draw = DrawOneSeedForCensus(seed);
+    DrawFigures draw = PlainDraw(seed);
     ++expected[PickRank(draw.pick)];
     ++seventh[draw.seventhIndex];
     for (int32_t number : draw.pick) ++numbers[number];

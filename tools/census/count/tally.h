@@ -7,15 +7,11 @@
 #include <queue>
 #include <vector>
 
-#include "census.h"
+#include "census_result.h"
 #include "count/pick_counter.h"
-#include "walk/seed_span.h"
+#include "draw.h"
 
 constexpr size_t kSeedsKept = 64;
-
-// The walks know a window's distinct values exactly only below eight: they keep the last eight
-// distinct values, and seven make a pick.
-constexpr int kListLength = kPickSize + 1;
 
 // The seeds at one end of a figure (the latest seventh index, the fewest distinct values): the
 // figure there, how many draws reach it, and the smallest of their seeds.
@@ -43,24 +39,26 @@ struct alignas(64) Tally {
   unsigned copy = 0;
   uint64_t shortPicks = 0;
   Extreme latest{-1, false};
-  // Starts past every count, so that the seed-by-seed path finds the true fewest; the walks
-  // note only counts below eight.
+  // Starts past every count, so that a seed-by-seed count finds the true fewest; the walks
+  // note only the counts they can tell apart.
   Extreme fewest{kCandidateCount + 1, true};
   PickCounter picks;
 };
 
-// One seed drawn the plain way, counted.
-void RecordDraw(Tally& tally, const WalkedPick& draw);
+// What the census counts of one draw: the seed, its pick, where its seventh distinct value first
+// stands and how many distinct values its twenty candidates hold.
+struct DrawFigures {
+  uint32_t seed;
+  int32_t pick[kPickSize];  // ascending, zeros first when short
+  int seventhIndex;         // -1 when short
+  int distinct;
+};
 
-// The windows a walk meets only now and then, each given by its state: too few distinct values
-// to tell apart (distinct is then exact), or a seventh value at or past the latest index so far.
-// Without a span the draw's lower seed is noted, and the merge adds its twin; with one, each of
-// the two seeds that lies in the span.
-void NoteFewDistinct(Tally& tally, uint32_t state, int distinct, const SeedSpan* span = nullptr);
-void NoteLateSeventh(Tally& tally, uint32_t state, int seventhIndex,
-                     const SeedSpan* span = nullptr);
+// One seed's draw, counted.
+void RecordDraw(Tally& tally, const DrawFigures& draw);
 
-// Adds the workers' tallies into `result`, each counted draw standing for `weight` seeds: two
-// when the walk of the whole space counted each draw once for the seed found and its twin with
-// bit 31 set, one when the tallies counted seeds.
-void MergeTallies(std::vector<Tally>& tallies, uint64_t weight, CensusResult& result);
+// Adds the workers' tallies into `result`. Each entry of the histogram, of the short windows and
+// of the pick counter stands for `seedsPerEntry` seeds (two where each draw was counted once for
+// two seeds); the ends count seeds, one Note each. The fewest distinct values come out as noted,
+// with fewestDistinctAtLeast clear.
+void MergeTallies(std::vector<Tally>& tallies, uint64_t seedsPerEntry, CensusResult& result);

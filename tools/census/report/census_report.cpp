@@ -1,4 +1,5 @@
-// The census's three reports: a table for people, JSON for programs, an SVG bar chart.
+// The census's three reports: a table for people, JSON for programs, an SVG bar chart; and the
+// words that name the seeds covered in each.
 #include "report/census_report.h"
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 
 #include "cli_text.h"
 #include "cli_time.h"
+#include "count/pick_rank.h"
 #include "draw.h"
 #include "report/census_chart.h"
 #include "report/number_figures.h"
@@ -28,15 +30,13 @@ std::string SeedList(const std::vector<uint32_t>& seeds, uint64_t seedCount) {
 }
 
 std::string HowCovered(const CensusResult& result) {
-  if (result.walkedTheCycle && result.seedsCovered == kSeedSpace) {
+  if (result.mode == CensusMode::kSeedBySeed) return "each seed drawn one by one";
+  if (result.mode == CensusMode::kWholeCycle && result.seedsCovered == kSeedSpace) {
     return "seeds that differ only in bit 31 draw alike, so the 2,147,483,648 distinct draws "
            "were walked once along the generator's cycle and each counted for both seeds";
   }
-  if (result.walkedTheCycle) {
-    return "the generator's cycle walked once, each draw counted for those of its two seeds "
-           "(they differ only in bit 31) that lie in the span";
-  }
-  return "each seed drawn one by one";
+  return "the generator's cycle walked once, each draw counted for those of its two seeds "
+         "(they differ only in bit 31) that lie in the span";
 }
 
 // "Most frequent pick: LINE, N seeds", or how many picks share the count when it is a tie. The
@@ -164,7 +164,7 @@ std::string CensusJson(const CensusResult& result, const PickSummary& summary, d
   Json json;
   json["seeds_covered"] = result.seedsCovered;
   json["covered"] = ScopeJson(scope);
-  json["method"] = result.walkedTheCycle ? "cycle walk" : "seed by seed";
+  json["method"] = result.mode == CensusMode::kSeedBySeed ? "seed by seed" : "cycle walk";
   json["method_note"] = HowCovered(result);
   json["seconds"] = static_cast<double>(static_cast<int64_t>(seconds * 1000 + 0.5)) / 1000;
   json["threads"] = result.workers;
@@ -208,4 +208,26 @@ std::string LineOfRank(uint32_t rank) {
   char line[kPickSize * 12];
   FormatLine(pick, line);
   return line;
+}
+
+namespace {
+
+// Seeds stay as they are typed, without separators, so they can be copied back.
+std::string SeedsInWords(const CensusScope& scope) {
+  if (scope.seedCount >= kSeedSpace) return "every seed";
+  if (scope.seedCount == 1) return "seed " + std::to_string(scope.firstSeed);
+  uint32_t last = static_cast<uint32_t>(scope.firstSeed + scope.seedCount - 1);
+  return "seeds " + std::to_string(scope.firstSeed) + " to " + std::to_string(last);
+}
+
+}  // namespace
+
+std::string ScopeInWords(const CensusScope& scope) {
+  if (!scope.clockSpan) return SeedsInWords(scope);
+  // A span of seconds names its seeds too: past 2106 they wrap to 0.
+  std::string seconds =
+      scope.fromSecond == scope.toSecond
+          ? "the second " + UtcText(scope.fromSecond)
+          : "the seconds from " + UtcText(scope.fromSecond) + " to " + UtcText(scope.toSecond);
+  return seconds + ", " + SeedsInWords(scope);
 }

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "census.h"
-#include "census_scope.h"
+#include "census_result.h"
+#include "report/pick_summary.h"
 
 std::string CensusTable(const CensusResult& result, const PickSummary& summary, double seconds,
                         const CensusScope& scope);
@@ -17,3 +17,7 @@ std::string CensusChart(const CensusResult& result, const PickSummary& summary,
 
 // The line the die shows for the pick of this rank, as 02,14,15,18,20,21,31.
 std::string LineOfRank(uint32_t rank);
+
+// The seeds covered as the reports name them: "every seed", "seed 7", "seeds 0 to 9", "the
+// seconds from 2027-01-01T00:00:00Z to 2027-12-31T23:59:59Z, seeds 1798761600 to 1830297599".
+std::string ScopeInWords(const CensusScope& scope);

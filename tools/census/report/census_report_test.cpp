@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "census.h"
+#include "census_scope.h"
 #include "cli_text.h"
 #include "draw.h"
 
@@ -129,7 +131,7 @@ TEST(CensusReport, TiedPicksAreToldAsTies) {
 // it covered the seeds.
 TEST(CensusReport, WalkedCountNamesItsTarget) {
   CensusResult result = HundredSeeds();
-  result.walkedTheCycle = true;
+  result.mode = CensusMode::kSpanOnCycle;
   result.target = "SSE4";
   PickSummary summary = SummarisePicks(result);
   nlohmann::json json = nlohmann::json::parse(CensusJson(result, summary, 1.5, kHundred));

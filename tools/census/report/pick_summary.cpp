@@ -1,6 +1,6 @@
-// What the census's counts per pick add up to: how often each number is picked, how many picks
-// come up at all, and the most and least frequent of them.
-#include "census.h"
+#include "report/pick_summary.h"
+
+#include "count/pick_rank.h"
 
 PickSummary SummarisePicks(const CensusResult& result) {
   PickSummary summary;

@@ -9,9 +9,13 @@
 
 #include <cstdint>
 
-#include "count/tally.h"
+#include "count/pick_rank.h"
 #include "draw.h"
 #include "walk/seed_span.h"
+
+// The walks know a window's distinct values exactly only below eight: they keep the last eight
+// distinct values, and seven make a pick.
+constexpr int kListLength = kPickSize + 1;
 
 // What a walk sees of one window.
 struct ListFigures {

@@ -5,8 +5,7 @@
 
 #include <cstdint>
 
-// Every seed there is: 2^32.
-constexpr uint64_t kSeedSpace = 1ull << 32;
+#include "random_source.h"
 
 struct SeedSpan {
   uint32_t first = 0;

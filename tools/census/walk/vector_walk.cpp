@@ -22,6 +22,7 @@
 #include "hwy/highway.h"
 #include "walk/cycle.h"
 #include "walk/list_walk-inl.h"
+#include "walk/rare_windows.h"
 #include "walk/seed_span-inl.h"
 #include "walk/vector_walk.h"
 

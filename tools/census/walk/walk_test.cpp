@@ -10,6 +10,7 @@
 #include "hwy/targets.h"
 #include "walk/cycle.h"
 #include "walk/list_walk.h"
+#include "walk/plain_draw.h"
 #include "walk/vector_walk.h"
 #include "walk/window_walk.h"
 
@@ -29,15 +30,15 @@ namespace {
 
 // The walk must give the very pick of the library's draw, for both seeds of each twin pair.
 void ExpectWalkMatchesDraw(uint32_t lastSeed, uint32_t count) {
-  std::vector<WalkedPick> walked = WalkCycleForTest(lastSeed, count);
+  std::vector<DrawFigures> walked = WalkDraws(lastSeed, count);
   ASSERT_EQ(walked.size(), count);
   EXPECT_EQ(walked.front().seed, lastSeed & kLow31);
   int failures = 0;
-  for (const WalkedPick& fast : walked) {
+  for (const DrawFigures& fast : walked) {
     for (uint32_t seed : {fast.seed, fast.seed | ~kLow31}) {
       int32_t pick[kPickSize];
       DrawFromSeed(seed, pick);
-      WalkedPick plain = DrawOneSeedForCensus(seed);
+      DrawFigures plain = PlainDraw(seed);
       bool same = fast.seventhIndex == plain.seventhIndex && fast.distinct == plain.distinct;
       for (int i = 0; i < kPickSize; ++i) same = same && fast.pick[i] == pick[i];
       if (!same && ++failures <= 5) ADD_FAILURE() << "seed " << seed << " disagrees";
@@ -57,7 +58,7 @@ TEST(WindowWalk, AgreesOnTheSpecialSeeds) {
   for (uint32_t seed : {1237421458u, 3384905106u, 0xFFFFFFFFu, 2147483647u, 0u, 1u, 0x80000000u}) {
     ExpectWalkMatchesDraw(seed, 64);
   }
-  std::vector<WalkedPick> walked = WalkCycleForTest(1237421458u, 1);
+  std::vector<DrawFigures> walked = WalkDraws(1237421458u, 1);
   EXPECT_EQ(walked[0].seventhIndex, 19);
 }
 
@@ -80,7 +81,7 @@ std::vector<uint32_t> FirstStates(int stretches) {
 
 // What the draw says of the window of `state`, as a walk of the whole space would see it.
 ListFigures FiguresOfDraw(uint32_t state) {
-  WalkedPick draw = DrawOneSeedForCensus(SeedOfWindow(state));
+  DrawFigures draw = PlainDraw(SeedOfWindow(state));
   ListFigures figures = {0, kPossiblePicks, draw.seventhIndex, std::min(draw.distinct, 8), 2};
   for (int32_t number : draw.pick) figures.pick |= number ? 1ull << (number - 1) : 0;
   if (draw.seventhIndex >= 0) figures.rank = PickRank(draw.pick);

@@ -1,6 +1,9 @@
 #include "walk/window_walk.h"
 
+#include "count/pick_rank.h"
 #include "walk/cycle.h"
+#include "walk/list_walk.h"
+#include "walk/rare_windows.h"
 
 namespace {
 
@@ -114,10 +117,10 @@ void WalkWindows(Tally& tally, uint32_t firstState, uint64_t count, const SeedSp
   });
 }
 
-std::vector<WalkedPick> WalkCycleForTest(uint32_t lastSeed, uint32_t count) {
-  std::vector<WalkedPick> picks;
+std::vector<DrawFigures> WalkDraws(uint32_t lastSeed, uint32_t count) {
+  std::vector<DrawFigures> picks;
   WalkInline(WindowOfSeed(lastSeed), count, [&](uint32_t state, const Window& window) {
-    WalkedPick draw = {SeedOfWindow(state), {}, -1, window.distinct};
+    DrawFigures draw = {SeedOfWindow(state), {}, -1, window.distinct};
     uint64_t mask = window.seventh < 0 ? window.PickFromPositions() : window.pick;
     int slot = kPickSize - __builtin_popcountll(mask);  // a short pick keeps zeros in front
     for (int value = 0; value < kHighestNumber; ++value) {
