@@ -1,23 +1,20 @@
-// The census as a whole: its counts with each instruction set against the plain draw, the
-// figures, the command line and the reports.
+// The census as a whole: its counts with each instruction set against the plain draw, spans,
+// --verify, the workers' figures merged and the build of the walk it chooses.
 #include "census.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <charconv>
-#include <map>
 #include <string>
 #include <vector>
 
-#include "census_args.h"
 #include "count/tally.h"
 #include "draw.h"
-#include "report/census_report.h"
 #include "report/pick_summary.h"
 #include "walk/cycle.h"
 #include "walk/plain_draw.h"
 #include "walk/seed_span.h"
+#include "walk/vector_walk.h"
 
 namespace {
 
@@ -244,27 +241,6 @@ TEST(CensusVerify, ChecksEachSeedAndTheFastestCount) {
   EXPECT_EQ(verdict.target, CensusTargets().front());
 }
 
-// A seed counts where its distance from the first, wrapping, is below the count; a walked draw
-// counts for the seed and its twin with bit 31 flipped.
-TEST(SeedSpan, WeighsTheTwinsInside) {
-  const SeedSpan wrapping = {4294967290u, 10};  // 4294967290 to 3
-  EXPECT_FALSE(wrapping.Contains(4294967289u));
-  EXPECT_TRUE(wrapping.Contains(4294967290u));
-  EXPECT_TRUE(wrapping.Contains(3));
-  EXPECT_FALSE(wrapping.Contains(4));
-  EXPECT_EQ(wrapping.Weight(1), 1);
-  EXPECT_EQ(wrapping.Weight(0x7FFFFFFAu), 1);  // its twin, 4294967290, is in
-  EXPECT_EQ(wrapping.Weight(4), 0);
-  const SeedSpan across = {0x7FFFFFFFu, 2};  // 2147483647 and 2147483648
-  EXPECT_EQ(across.Weight(0x7FFFFFFFu), 1);
-  EXPECT_EQ(across.Weight(0), 1);
-  EXPECT_EQ(across.Weight(1), 0);
-  EXPECT_EQ(SeedSpan({5, 1ull << 31}).Weight(12345), 1);    // half the space holds one of each pair
-  EXPECT_EQ(SeedSpan({5, (1ull << 32) - 1}).Weight(4), 1);  // all but 4
-  EXPECT_EQ(SeedSpan({5, (1ull << 32) - 1}).Weight(3), 2);
-  EXPECT_EQ(SeedSpan().Weight(0xFFFFFFFFu), 2);
-}
-
 // Spans from the crossover's length on are walked, shorter ones drawn seed by seed, unless the
 // caller asks for one way; the whole space is always walked unless asked otherwise.
 TEST(CensusSpan, WalksFromTheCrossoverOn) {
@@ -298,23 +274,6 @@ TEST(CensusVerify, HoldsASpanAlongTheWalkAgainstItsSeedBySeedCount) {
   EXPECT_EQ(verdict.seedsChecked, uint64_t{1} << 16);
   EXPECT_TRUE(verdict.countsAgree);
   EXPECT_EQ(verdict.target, CensusTargets().front());
-}
-
-TEST(CensusRank, CoversEveryPickOnceInOrder) {
-  const int32_t lowest[kPickSize] = {1, 2, 3, 4, 5, 6, 7};
-  const int32_t highest[kPickSize] = {31, 32, 33, 34, 35, 36, 37};
-  EXPECT_EQ(PickRank(lowest), 0u);
-  EXPECT_EQ(PickRank(highest), kPossiblePicks - 1);
-  for (uint32_t rank : {0u, 1u, 35u, 4096u, 1234567u, kPossiblePicks - 1}) {
-    int32_t pick[kPickSize];
-    PickFromRank(rank, pick);
-    for (int i = 1; i < kPickSize; ++i) EXPECT_LT(pick[i - 1], pick[i]) << "rank " << rank;
-    EXPECT_EQ(PickRank(pick), rank);
-    uint64_t mask = 0;
-    for (int32_t number : pick) mask |= 1ull << (number - 1);
-    EXPECT_EQ(RankOfMask(mask), rank);
-    EXPECT_EQ(Ranks().Rank(mask), rank);
-  }
 }
 
 TEST(Census, SeedBySeedMatchesTheDrawAndCountsEveryFigure) {
@@ -367,6 +326,19 @@ TEST(Census, WorkersAgreeOnTheExtremes) {
   EXPECT_EQ(result.fewestDistinctSeedCount, 1u);
 }
 
+// The census names the builds of the walk best first, and runs the best unless asked for another:
+// a census that took a slower one would still count right, only slower.
+TEST(Census, WalksWithTheBestBuildUnlessAskedForAnother) {
+  std::vector<std::string> names;
+  for (const VectorBuild& build : VectorBuilds()) names.push_back(build.name);
+  EXPECT_EQ(CensusTargets(), names);
+  CensusOptions options;
+  options.cycleDraws = 1000;
+  EXPECT_EQ(RunCensus(options).target, names.front());
+  options.target = names.back();
+  EXPECT_EQ(RunCensus(options).target, names.back());
+}
+
 TEST(Census, AnInterruptedCountSaysSo) {
   std::atomic<bool> stop{true};
   CensusOptions options;
@@ -375,144 +347,6 @@ TEST(Census, AnInterruptedCountSaysSo) {
   CensusResult result = RunCensus(options);
   EXPECT_TRUE(result.interrupted);
   EXPECT_EQ(result.seedsCovered, 0u);
-}
-
-TEST(CensusArgs, NamesWhatIsWrong) {
-  const struct {
-    std::vector<const char*> args;
-    const char* message;
-  } cases[] = {
-      {{"--seeds", "10"},
-       "vorel-census: seed range '10' is not A:B with seeds from 0 to 4294967295"},
-      {{"--seeds", "5:x"},
-       "vorel-census: seed range '5:x' is not A:B with seeds from 0 to 4294967295"},
-      {{"--seeds", "9:3"}, "vorel-census: seed range '9:3' is empty (A is above B)"},
-      {{"--threads", "0"}, "vorel-census: thread count '0' is not a number from 1 to 1024"},
-      {{"--threads", "1025"}, "vorel-census: thread count '1025' is not a number from 1 to 1024"},
-      {{"--threads"}, "vorel-census: --threads needs a value"},
-      {{"--fast"}, "vorel-census: unknown option '--fast' (see --help)"},
-      {{"extra"}, "vorel-census: unexpected argument 'extra' (see --help)"},
-  };
-  for (const auto& c : cases) {
-    std::vector<const char*> argv = c.args;
-    argv.insert(argv.begin(), "vorel-census");
-    CensusArgs args;
-    EXPECT_EQ(ParseCensusArgs(static_cast<int>(argv.size()), argv.data(), args), c.message);
-  }
-  const char* good[] = {"vorel-census", "--seeds", "0x10:0x1F", "--threads", "1024", "--json"};
-  CensusArgs args;
-  EXPECT_EQ(ParseCensusArgs(6, good, args), "");
-  EXPECT_EQ(args.scope.firstSeed, 16u);
-  EXPECT_EQ(args.scope.seedCount, 16u);
-  EXPECT_EQ(args.threads, 1024u);
-  EXPECT_TRUE(args.json);
-}
-
-TEST(CensusArgs, RefusesWhatCannotGoTogetherAndShowsValuesSafely) {
-  const struct {
-    std::vector<const char*> args;
-    const char* message;
-  } cases[] = {
-      {{"--seeds", "1:2", "--seeds", "3:4"}, "vorel-census: --seeds given twice"},
-      {{"--json", "--json"}, "vorel-census: --json given twice"},
-      {{"--seeds", "1:2", "--from", "2027-01-01T00:00:00Z", "--to", "2027-01-01T00:00:00Z"},
-       "vorel-census: --seeds and --from/--to cannot be used together"},
-      {{"--from", "2027-01-01T00:00:00Z"}, "vorel-census: --from needs --to"},
-      {{"--to", "2027-01-01T00:00:00Z"}, "vorel-census: --to needs --from"},
-      {{"--from", "2027-01-02T00:00:00Z", "--to", "2027-01-01T00:00:00Z"},
-       "vorel-census: time span 2027-01-02T00:00:00Z to 2027-01-01T00:00:00Z is empty (--to is "
-       "before --from)"},
-      {{"--from", "2027-02-29T00:00:00Z", "--to", "2027-03-01T00:00:00Z"},
-       "vorel-census: time '2027-02-29T00:00:00Z' does not exist"},
-      {{"--verify", "--json"},
-       "vorel-census: --verify reports whether the counts agree, not the figures: it cannot be "
-       "used with --json"},
-      {{"--verify", "--chart", "c.svg"},
-       "vorel-census: --verify reports whether the counts agree, not the figures: it cannot be "
-       "used with --chart"},
-      {{"--seeds", "5\n"},
-       "vorel-census: seed range '5\\n' is not A:B with seeds from 0 to 4294967295"},
-      {{"--\x1B[2J"}, "vorel-census: unknown option '--\\x1B[2J' (see --help)"},
-  };
-  for (const auto& c : cases) {
-    std::vector<const char*> argv = c.args;
-    argv.insert(argv.begin(), "vorel-census");
-    CensusArgs args;
-    EXPECT_EQ(ParseCensusArgs(static_cast<int>(argv.size()), argv.data(), args), c.message);
-  }
-  const char* verifySpan[] = {"vorel-census", "--verify", "--seeds", "0:9"};
-  CensusArgs args;
-  EXPECT_EQ(ParseCensusArgs(4, verifySpan, args), "") << "--verify checks the seeds asked for";
-  EXPECT_EQ(args.scope.seedCount, 10u);
-}
-
-TEST(CensusScope, ClockSecondsAreTheDiesSeeds) {
-  const struct {
-    const char* from;
-    const char* to;
-    uint32_t firstSeed;
-    uint64_t seedCount;
-  } cases[] = {
-      // A year: 365 days of seconds, from the seed of its first second.
-      {"2027-01-01T00:00:00Z", "2027-12-31T23:59:59Z", 1798761600u, 365ull * 86400},
-      {"2027-01-01T00:00:00Z", "2027-01-01T00:00:00Z", 1798761600u, 1},
-      // 2106-02-07T06:28:15Z is second 2^32 - 1: the next second's seed is 0 again.
-      {"2106-02-07T06:28:15Z", "2106-02-07T06:28:16Z", 0xFFFFFFFFu, 2},
-      {"2106-02-07T06:28:16Z", "2106-02-07T06:28:16Z", 0u, 1},
-      // 2^32 seconds or more hold every seed.
-      {"1970-01-01T00:00:00Z", "2106-02-07T06:28:15Z", 0u, 1ull << 32},
-      {"2000-01-01T00:00:00Z", "2200-01-01T00:00:00Z", 0u, 1ull << 32},
-      {"2000-01-01T00:00:00Z", "2136-02-07T06:28:14Z", 946684800u, (1ull << 32) - 1},
-  };
-  for (const auto& c : cases) {
-    const char* argv[] = {"vorel-census", "--from", c.from, "--to", c.to};
-    CensusArgs args;
-    ASSERT_EQ(ParseCensusArgs(5, argv, args), "") << c.from;
-    EXPECT_EQ(args.scope.firstSeed, c.firstSeed) << c.from << " to " << c.to;
-    EXPECT_EQ(args.scope.seedCount, c.seedCount) << c.from << " to " << c.to;
-    EXPECT_TRUE(args.scope.clockSpan);
-    std::string seconds = c.from == std::string(c.to)
-                              ? std::string("the second ") + c.from
-                              : std::string("the seconds from ") + c.from + " to " + c.to;
-    EXPECT_EQ(ScopeInWords(args.scope).rfind(seconds + ", ", 0), 0u) << ScopeInWords(args.scope);
-  }
-  const struct {
-    CensusScope scope;
-    const char* words;
-  } named[] = {
-      {ScopeOfSeeds(0, 0xFFFFFFFFu), "every seed"},
-      {ScopeOfSeeds(7, 7), "seed 7"},
-      {ScopeOfSeeds(0, 9), "seeds 0 to 9"},
-      {ScopeOfSeconds(4294967295, 4294967296),
-       "the seconds from 2106-02-07T06:28:15Z to 2106-02-07T06:28:16Z, seeds 4294967295 to 0"},
-      {ScopeOfSeconds(1798761600, 1798761600), "the second 2027-01-01T00:00:00Z, seed 1798761600"},
-      {ScopeOfSeconds(0, 1ll << 40),
-       "the seconds from 1970-01-01T00:00:00Z to 36812-02-20T00:36:16Z, every seed"},
-  };
-  for (const auto& c : named) EXPECT_EQ(ScopeInWords(c.scope), c.words);
-}
-
-// --target takes the instruction sets this processor runs, by Highway's names, and nothing else.
-TEST(CensusArgs, TargetIsOneThisProcessorRuns) {
-  std::vector<std::string> targets = CensusTargets();
-  for (const std::string& target : targets) {
-    const char* argv[] = {"vorel-census", "--target", target.c_str()};
-    CensusArgs args;
-    EXPECT_EQ(ParseCensusArgs(3, argv, args), "");
-    EXPECT_EQ(args.target, target);
-  }
-  std::string list;
-  for (const std::string& target : targets) list += (list.empty() ? "" : ", ") + target;
-  for (const char* wrong : {"NEON", "avx2", ""}) {
-    const char* argv[] = {"vorel-census", "--target", wrong};
-    CensusArgs args;
-    EXPECT_EQ(ParseCensusArgs(3, argv, args), std::string("vorel-census: target '") + wrong +
-                                                  "' is not one this processor runs (" + list +
-                                                  ")");
-  }
-  const char* missing[] = {"vorel-census", "--target"};
-  CensusArgs args;
-  EXPECT_EQ(ParseCensusArgs(2, missing, args), "vorel-census: --target needs a value");
 }
 
 }  // namespace

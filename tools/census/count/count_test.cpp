@@ -1,3 +1,4 @@
+// Ranks of picks, and the pick counter against a plain count.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -5,8 +6,26 @@
 #include <vector>
 
 #include "count/pick_counter.h"
+#include "count/pick_rank.h"
 
 namespace {
+
+TEST(PickRank, CoversEveryPickOnceInOrder) {
+  const int32_t lowest[kPickSize] = {1, 2, 3, 4, 5, 6, 7};
+  const int32_t highest[kPickSize] = {31, 32, 33, 34, 35, 36, 37};
+  EXPECT_EQ(PickRank(lowest), 0u);
+  EXPECT_EQ(PickRank(highest), kPossiblePicks - 1);
+  for (uint32_t rank : {0u, 1u, 35u, 4096u, 1234567u, kPossiblePicks - 1}) {
+    int32_t pick[kPickSize];
+    PickFromRank(rank, pick);
+    for (int i = 1; i < kPickSize; ++i) EXPECT_LT(pick[i - 1], pick[i]) << "rank " << rank;
+    EXPECT_EQ(PickRank(pick), rank);
+    uint64_t mask = 0;
+    for (int32_t number : pick) mask |= 1ull << (number - 1);
+    EXPECT_EQ(RankOfMask(mask), rank);
+    EXPECT_EQ(Ranks().Rank(mask), rank);
+  }
+}
 
 // Feeds the counter a stream of words and holds its counts against a plain map: the ranks lie in
 // a few slices, the first and the last among them, and about a third stand for two draws.

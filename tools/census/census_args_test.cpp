@@ -1,0 +1,105 @@
+// The census's command line: each bad one named in one line, and what the good ones set.
+#include "census_args.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "census.h"
+
+namespace {
+
+TEST(CensusArgs, NamesWhatIsWrong) {
+  const struct {
+    std::vector<const char*> args;
+    const char* message;
+  } cases[] = {
+      {{"--seeds", "10"},
+       "vorel-census: seed range '10' is not A:B with seeds from 0 to 4294967295"},
+      {{"--seeds", "5:x"},
+       "vorel-census: seed range '5:x' is not A:B with seeds from 0 to 4294967295"},
+      {{"--seeds", "9:3"}, "vorel-census: seed range '9:3' is empty (A is above B)"},
+      {{"--threads", "0"}, "vorel-census: thread count '0' is not a number from 1 to 1024"},
+      {{"--threads", "1025"}, "vorel-census: thread count '1025' is not a number from 1 to 1024"},
+      {{"--threads"}, "vorel-census: --threads needs a value"},
+      {{"--fast"}, "vorel-census: unknown option '--fast' (see --help)"},
+      {{"extra"}, "vorel-census: unexpected argument 'extra' (see --help)"},
+  };
+  for (const auto& c : cases) {
+    std::vector<const char*> argv = c.args;
+    argv.insert(argv.begin(), "vorel-census");
+    CensusArgs args;
+    EXPECT_EQ(ParseCensusArgs(static_cast<int>(argv.size()), argv.data(), args), c.message);
+  }
+  const char* good[] = {"vorel-census", "--seeds", "0x10:0x1F", "--threads", "1024", "--json"};
+  CensusArgs args;
+  EXPECT_EQ(ParseCensusArgs(6, good, args), "");
+  EXPECT_EQ(args.scope.firstSeed, 16u);
+  EXPECT_EQ(args.scope.seedCount, 16u);
+  EXPECT_EQ(args.threads, 1024u);
+  EXPECT_TRUE(args.json);
+}
+
+TEST(CensusArgs, RefusesWhatCannotGoTogetherAndShowsValuesSafely) {
+  const struct {
+    std::vector<const char*> args;
+    const char* message;
+  } cases[] = {
+      {{"--seeds", "1:2", "--seeds", "3:4"}, "vorel-census: --seeds given twice"},
+      {{"--json", "--json"}, "vorel-census: --json given twice"},
+      {{"--seeds", "1:2", "--from", "2027-01-01T00:00:00Z", "--to", "2027-01-01T00:00:00Z"},
+       "vorel-census: --seeds and --from/--to cannot be used together"},
+      {{"--from", "2027-01-01T00:00:00Z"}, "vorel-census: --from needs --to"},
+      {{"--to", "2027-01-01T00:00:00Z"}, "vorel-census: --to needs --from"},
+      {{"--from", "2027-01-02T00:00:00Z", "--to", "2027-01-01T00:00:00Z"},
+       "vorel-census: time span 2027-01-02T00:00:00Z to 2027-01-01T00:00:00Z is empty (--to is "
+       "before --from)"},
+      {{"--from", "2027-02-29T00:00:00Z", "--to", "2027-03-01T00:00:00Z"},
+       "vorel-census: time '2027-02-29T00:00:00Z' does not exist"},
+      {{"--verify", "--json"},
+       "vorel-census: --verify reports whether the counts agree, not the figures: it cannot be "
+       "used with --json"},
+      {{"--verify", "--chart", "c.svg"},
+       "vorel-census: --verify reports whether the counts agree, not the figures: it cannot be "
+       "used with --chart"},
+      {{"--seeds", "5\n"},
+       "vorel-census: seed range '5\\n' is not A:B with seeds from 0 to 4294967295"},
+      {{"--\x1B[2J"}, "vorel-census: unknown option '--\\x1B[2J' (see --help)"},
+  };
+  for (const auto& c : cases) {
+    std::vector<const char*> argv = c.args;
+    argv.insert(argv.begin(), "vorel-census");
+    CensusArgs args;
+    EXPECT_EQ(ParseCensusArgs(static_cast<int>(argv.size()), argv.data(), args), c.message);
+  }
+  const char* verifySpan[] = {"vorel-census", "--verify", "--seeds", "0:9"};
+  CensusArgs args;
+  EXPECT_EQ(ParseCensusArgs(4, verifySpan, args), "") << "--verify checks the seeds asked for";
+  EXPECT_EQ(args.scope.seedCount, 10u);
+}
+
+// --target takes the instruction sets this processor runs, by Highway's names, and nothing else.
+TEST(CensusArgs, TargetIsOneThisProcessorRuns) {
+  std::vector<std::string> targets = CensusTargets();
+  for (const std::string& target : targets) {
+    const char* argv[] = {"vorel-census", "--target", target.c_str()};
+    CensusArgs args;
+    EXPECT_EQ(ParseCensusArgs(3, argv, args), "");
+    EXPECT_EQ(args.target, target);
+  }
+  std::string list;
+  for (const std::string& target : targets) list += (list.empty() ? "" : ", ") + target;
+  for (const char* wrong : {"NEON", "avx2", ""}) {
+    const char* argv[] = {"vorel-census", "--target", wrong};
+    CensusArgs args;
+    EXPECT_EQ(ParseCensusArgs(3, argv, args), std::string("vorel-census: target '") + wrong +
+                                                  "' is not one this processor runs (" + list +
+                                                  ")");
+  }
+  const char* missing[] = {"vorel-census", "--target"};
+  CensusArgs args;
+  EXPECT_EQ(ParseCensusArgs(2, missing, args), "vorel-census: --target needs a value");
+}
+
+}  // namespace
