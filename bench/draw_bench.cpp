@@ -15,7 +15,7 @@ BENCHMARK(DrawOneSeed);
 
 static void FormatOneLine(benchmark::State& state) {
   const int32_t pick[kPickSize] = {2, 14, 15, 18, 20, 21, 31};
-  char line[7 * 12];
+  char line[kLineRoom];
   for (auto _ : state) {
     benchmark::DoNotOptimize(FormatLine(pick, line));
     benchmark::ClobberMemory();

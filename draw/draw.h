@@ -29,6 +29,10 @@ void PickFromCandidates(const int32_t candidates[kCandidateCount], int32_t pick[
 // DrawCandidates then PickFromCandidates: the pick a key press shows for `seed`.
 void DrawFromSeed(uint32_t seed, int32_t pick[kPickSize]);
 
-// Formats seven values the way the window shows them; `line` needs room for 7 * 12 bytes.
+// Room for any line FormatLine writes: seven values of at most eleven characters
+// ("-2147483648"), six commas and the terminating zero.
+enum { kLineRoom = kPickSize * 12 };
+
+// Formats seven values the way the window shows them; `line` needs room for kLineRoom bytes.
 // Returns the length written, not counting the terminating zero.
 int FormatLine(const int32_t values[kPickSize], char* line);

@@ -181,7 +181,7 @@ struct SeedCheck {
 void CheckChunk(SeedCheck& check, uint32_t origin, uint64_t begin, uint64_t count) {
   uint32_t lastSeed = SeedOfCyclePosition(begin + count - 1, origin);
   for (const DrawFigures& walked : WalkDraws(lastSeed, static_cast<uint32_t>(count))) {
-    for (uint32_t seed : {walked.seed, walked.seed | ~kLow31}) {
+    for (uint32_t seed : {walked.seed, TwinOf(walked.seed)}) {
       DrawFigures plain = PlainDraw(seed);
       bool same = plain.seventhIndex == walked.seventhIndex && plain.distinct == walked.distinct;
       for (int i = 0; i < kPickSize; ++i) same = same && plain.pick[i] == walked.pick[i];

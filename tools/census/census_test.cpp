@@ -10,6 +10,7 @@
 
 #include "count/tally.h"
 #include "draw.h"
+#include "report/number_figures.h"
 #include "report/pick_summary.h"
 #include "walk/cycle.h"
 #include "walk/plain_draw.h"
@@ -92,7 +93,7 @@ void ExpectFewestDistinctFound(const std::string& target) {
     EXPECT_EQ(result.fewestDistinctSeedCount, fewestCount);
     std::vector<uint32_t>& seeds = result.fewestDistinctSeeds;
     EXPECT_NE(std::find(seeds.begin(), seeds.end(), kSeed), seeds.end());
-    EXPECT_NE(std::find(seeds.begin(), seeds.end(), kSeed | ~kLow31), seeds.end());
+    EXPECT_NE(std::find(seeds.begin(), seeds.end(), TwinOf(kSeed)), seeds.end());
     EXPECT_EQ(result.latestIndex, 19);
   }
 }
@@ -126,7 +127,7 @@ CensusResult PlainCount(const std::vector<DrawFigures>& draws, SeedSpan span) {
   tallies.emplace_back(CounterShape{1024, 8});
   uint64_t seeds = 0;
   for (DrawFigures draw : draws) {
-    for (uint32_t seed : {draw.seed, draw.seed | ~kLow31}) {
+    for (uint32_t seed : {draw.seed, TwinOf(draw.seed)}) {
       if (!span.Contains(seed)) continue;
       draw.seed = seed;
       RecordDraw(tallies[0], draw);
@@ -145,7 +146,7 @@ CensusResult PlainCount(const std::vector<DrawFigures>& draws, SeedSpan span) {
 // one seed of the draws that do not divide among the lanes; spans at the crossover's length; all
 // the seeds but one.
 void ExpectSpansLikeThePlainDraw(const std::string& target) {
-  const uint32_t kSeed = 1237421458u, kTwin = 0x80000000u;
+  const uint32_t kSeed = 1237421458u;
   const uint64_t kDraws = (1 << 16) + 5;  // not a multiple of the lanes
   uint32_t origin = CycleOriginOfSeed(SeedOfCyclePosition(kCycle - 1000, WindowOfSeed(kSeed)));
   std::vector<DrawFigures> draws(kDraws);
@@ -158,14 +159,14 @@ void ExpectSpansLikeThePlainDraw(const std::string& target) {
     return SeedSpan{first, static_cast<uint32_t>(last - first) + uint64_t{1}};
   };
   const SeedSpan spans[] = {
-      from(at(10) | kTwin, at(20)),
+      from(TwinOf(at(10)), at(20)),
       from(std::min(at(30), at(40)), std::max(at(30), at(40))),
-      from(at(50), at(60) | kTwin),
+      from(at(50), TwinOf(at(60))),
       {kSeed, 1},
-      {at(kDraws - 3) | kTwin, 1},  // among the draws left over to the one-draw walk
+      {TwinOf(at(kDraws - 3)), 1},  // among the draws left over to the one-draw walk
       {at(70), kWalkSpanAtLeast - 1},
       {at(70), kWalkSpanAtLeast},
-      from((at(80) | kTwin) + 1, (at(80) | kTwin) - 1) /* all but one */,
+      from(TwinOf(at(80)) + 1, TwinOf(at(80)) - 1) /* all but one */,
   };
   for (const SeedSpan& span : spans) {
     // Short queues, so that setting up the counter takes little time, and for the first span
@@ -291,7 +292,7 @@ TEST(Census, SeedBySeedMatchesTheDrawAndCountsEveryFigure) {
   EXPECT_EQ(result.fewestDistinctSeeds, std::vector<uint32_t>{1237421458u});
 
   std::vector<uint32_t> expected(kPossiblePicks);
-  uint64_t numbers[kHighestNumber + 1] = {}, seventh[kCandidateCount] = {};
+  uint64_t numbers[kNumberSlots] = {}, seventh[kCandidateCount] = {};
   for (uint32_t seed = options.firstSeed; seed < options.firstSeed + options.seedCount; ++seed) {
     DrawFigures draw = PlainDraw(seed);
     ++expected[PickRank(draw.pick)];

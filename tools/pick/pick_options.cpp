@@ -74,7 +74,7 @@ std::string ParsePickOptions(int argc, const char* const* argv, PickOptions& opt
 
 std::string PickReport(uint32_t seed, bool showCandidates) {
   std::string report;
-  char buffer[7 * 12 + 1];
+  char buffer[kLineRoom];
   if (showCandidates) {
     std::snprintf(buffer, sizeof buffer, "seed %u (0x%08X)\n", seed, seed);
     report += buffer;

@@ -32,12 +32,13 @@ struct PickCounter {
   // The last slice holds the last pick's place and the unused places past it.
   static constexpr uint32_t kLastSlice = kSlices - 1, kPlacesInLastSlice = kPossiblePicks & kPlace;
 
-  // A word, as the walks hand it over: the slice in the top half; below, the entry: the rank's
-  // place in its slice and, in the next bit up, whether it stands for two draws in a row.
-  // Rank 1234567 is slice 75 (75 * 16384 = 1228800), place 5767: word 0x004B1687, or
-  // 0x004B5687 for two draws.
-  static_assert(kSlices <= 1u << 16, "the slice fits the word's top half");
-  static_assert(kTwice < 1u << 16, "an entry, place and doubled bit, fits sixteen bits");
+  // A word, as the walks hand it over: the slice in the top half (from bit kSliceShift up);
+  // below, the entry: the rank's place in its slice and, in the next bit up, whether it stands
+  // for two draws in a row. Rank 1234567 is slice 75 (75 * 16384 = 1228800), place 5767: word
+  // 0x004B1687, or 0x004B5687 for two draws.
+  static constexpr int kSliceShift = 16;
+  static_assert(kSlices <= 1u << (32 - kSliceShift), "the slice fits the word's top half");
+  static_assert(kTwice < 1u << kSliceShift, "an entry, place and doubled bit, fits below it");
   static_assert((kSlices << kSliceBits) >= kPossiblePicks, "every rank has a slice");
 
   struct alignas(64) Line {
@@ -48,7 +49,7 @@ struct PickCounter {
   explicit PickCounter(CounterShape shape = CounterShape());
 
   static uint32_t Word(uint32_t rank, bool twice = false) {
-    return (rank >> kSliceBits << 16) | (rank & kPlace) | (twice ? kTwice : 0u);
+    return (rank >> kSliceBits << kSliceShift) | (rank & kPlace) | (twice ? kTwice : 0u);
   }
 
   void Add(uint32_t word) { AddAll(&word, 1); }

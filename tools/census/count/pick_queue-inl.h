@@ -35,7 +35,7 @@ HWY_INLINE void AddToQueues(PickCounter& counter, const uint32_t* words, size_t 
   PickCounter::Line* __restrict lines = counter.queue.data();
   uint16_t* entries = &tail->entries[0];  // the tails as one array of entries
   for (size_t i = 0; i < count; ++i) {
-    uint32_t slice = words[i] >> 16;
+    uint32_t slice = words[i] >> PickCounter::kSliceShift;
     uint32_t place = at[slice];
     if (HWY_UNLIKELY(place % kLine == 0)) {
       place = slice * kLine;

@@ -123,7 +123,8 @@ struct WordBuffer {
 // As PickCounter::Word: the slice up in the top half, the place in it below.
 template <class D, class V = hn::Vec<D>>
 HWY_INLINE V WordOfRank(D d, V rank) {
-  const V slice = hn::ShiftLeft<16>(hn::ShiftRight<PickCounter::kSliceBits>(rank));
+  const V slice =
+      hn::ShiftLeft<PickCounter::kSliceShift>(hn::ShiftRight<PickCounter::kSliceBits>(rank));
   return hn::Or(slice, hn::And(rank, hn::Set(d, PickCounter::kPlace)));
 }
 

@@ -119,7 +119,7 @@ std::string DifferencePanel(const ChartFigures& figures, const NumberExtremes& e
   double average = 0;
   for (int n = 1; n <= kHighestNumber; ++n) average += static_cast<double>(figures.counts[n]);
   average /= kHighestNumber;
-  double difference[38] = {}, lowest = 0, highest = 0;
+  double difference[kNumberSlots] = {}, lowest = 0, highest = 0;
   for (int n = 1; n <= kHighestNumber; ++n) {
     difference[n] = average > 0 ? (static_cast<double>(figures.counts[n]) - average) / average : 0;
     lowest = std::min(lowest, difference[n]);

@@ -6,11 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "report/number_figures.h"
+
 // What the chart draws.
 struct ChartFigures {
-  uint64_t seeds = 0;        // seeds covered
-  uint64_t counts[38] = {};  // seeds whose pick holds the number n, for n from 1 to 37
-  std::string covered;       // which seeds, in words: "every seed", "seeds 0 to 9", ...
+  uint64_t seeds = 0;                  // seeds covered
+  uint64_t counts[kNumberSlots] = {};  // seeds whose pick holds the number n, for n from 1 to 37
+  std::string covered;                 // which seeds, in words: "every seed", "seeds 0 to 9", ...
 };
 
 std::string NumberChart(const ChartFigures& figures);

@@ -117,7 +117,7 @@ TEST(NumberChart, TheWholeSpaceInPartsPerMillionWithGroupedCounts) {
 }
 
 TEST(NumberExtremes, TiesAreTiesAndARatioNeedsTwoCounts) {
-  uint64_t counts[38] = {};
+  uint64_t counts[kNumberSlots] = {};
   for (int n = 1; n <= kHighestNumber; ++n) counts[n] = 10;
   counts[2] = counts[30] = 12;
   counts[5] = 4;

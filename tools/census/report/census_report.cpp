@@ -205,7 +205,7 @@ std::string CensusChart(const CensusResult& result, const PickSummary& summary,
 std::string LineOfRank(uint32_t rank) {
   int32_t pick[kPickSize];
   PickFromRank(rank, pick);
-  char line[kPickSize * 12];
+  char line[kLineRoom];
   FormatLine(pick, line);
   return line;
 }

@@ -3,7 +3,7 @@
 #include "cli_text.h"
 #include "draw.h"
 
-NumberExtremes FindNumberExtremes(const uint64_t counts[38]) {
+NumberExtremes FindNumberExtremes(const uint64_t counts[kNumberSlots]) {
   NumberExtremes extremes;
   extremes.mostCount = extremes.leastCount = counts[1];
   for (int n = 2; n <= kHighestNumber; ++n) {

@@ -6,6 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "draw.h"
+
+// Counts per number are held by the number itself, 1 to 37; slot 0 stays unused.
+constexpr int kNumberSlots = kHighestNumber + 1;
+
 struct NumberExtremes {
   std::vector<int> most, least;  // every number at the highest count, and at the lowest
   uint64_t mostCount = 0, leastCount = 0;
@@ -14,7 +19,7 @@ struct NumberExtremes {
 };
 
 // `counts[n]` is how many seeds' picks hold the number n, for n from 1 to 37.
-NumberExtremes FindNumberExtremes(const uint64_t counts[38]);
+NumberExtremes FindNumberExtremes(const uint64_t counts[kNumberSlots]);
 
 // The numbers at one end as the reports name them: "09", "01, 02 (tied)", or "30 numbers
 // (tied)" when a list would run on.

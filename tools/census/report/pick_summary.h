@@ -6,10 +6,11 @@
 
 #include "census_result.h"
 #include "draw.h"
+#include "report/number_figures.h"
 
 struct PickSummary {
-  uint64_t numberCounts[kHighestNumber + 1] = {};  // seeds whose pick holds the number (1..37)
-  uint32_t picksShown = 0;                         // picks with a nonzero count
+  uint64_t numberCounts[kNumberSlots] = {};  // seeds whose pick holds the number (1..37)
+  uint32_t picksShown = 0;                   // picks with a nonzero count
   uint32_t mostFrequentRank = 0, leastFrequentRank = 0;  // least among those shown
   uint64_t mostFrequentCount = 0, leastFrequentCount = 0;
   // Picks that share those counts, the ones named included: a tie is told as a tie. The ranks

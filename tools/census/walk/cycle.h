@@ -8,9 +8,16 @@
 #include "random_source.h"
 
 // Bit 31 of the state never reaches a value, and no lower bit depends on it, so seeds that differ
-// only in bit 31 draw alike. The census follows the low 31 bits, whose cycle is 2^31 steps long.
-constexpr uint32_t kLow31 = 0x7FFFFFFFu;
+// only in bit 31 draw alike: each seed has a twin. The census follows the low 31 bits, whose
+// cycle is 2^31 steps long.
+constexpr uint32_t kTwinBit = 1u << 31;
+constexpr uint32_t kLow31 = kTwinBit - 1;
 constexpr uint64_t kCycle = 1ull << 31;
+
+// The seed that draws as `seed` does: 5 and 2147483653 are twins.
+constexpr uint32_t TwinOf(uint32_t seed) {
+  return seed ^ kTwinBit;
+}
 
 // The multiplier's inverse modulo 2^32, so the walk can step the generator backwards. Newton's
 // iteration x -> x * (2 - m * x) doubles the number of correct low bits each time: m * m = 1 mod

@@ -6,7 +6,7 @@ namespace {
 
 void NoteSeeds(Extreme& extreme, int figure, uint32_t state, const SeedSpan* span) {
   uint32_t seed = SeedOfWindow(state);
-  for (uint32_t each : {seed, seed | ~kLow31}) {
+  for (uint32_t each : {seed, TwinOf(seed)}) {
     if (!span || span->Contains(each)) extreme.Note(figure, each);
   }
 }

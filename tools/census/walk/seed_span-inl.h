@@ -38,7 +38,7 @@ template <class D>
 struct SpanLanes {
   using V = hn::Vec<D>;
   using M = hn::Mask<D>;
-  static constexpr uint32_t kFlip = 1u << 31;
+  static constexpr uint32_t kSignFlip = 1u << 31;  // unsigned numbers so flipped compare signed
 
   V flipped;  // t of each lane's window: its distance from the span's first seed, bit 31 flipped
   V step;     // c, the part of a step that does not depend on t
@@ -48,11 +48,11 @@ struct SpanLanes {
   HWY_INLINE void Init(D d, const uint32_t* firstStates, SeedSpan span) {
     HWY_ALIGN uint32_t lanes[hn::MaxLanes(D())];
     for (size_t lane = 0; lane < hn::Lanes(d); ++lane) {
-      lanes[lane] = (Backward(Backward(firstStates[lane])) - span.first) ^ kFlip;
+      lanes[lane] = (Backward(Backward(firstStates[lane])) - span.first) ^ kSignFlip;
     }
     flipped = hn::Load(d, lanes);
     step = hn::Set(d, (span.first - kGeneratorIncrement) * kInverseMultiplier - span.first);
-    count = hn::Set(d, static_cast<uint32_t>(span.count) ^ kFlip);
+    count = hn::Set(d, static_cast<uint32_t>(span.count) ^ kSignFlip);
   }
 
   // Which lanes' seed, and which lanes' twin, lie in the span (the span is shorter than 2^32).
@@ -60,7 +60,9 @@ struct SpanLanes {
     const hn::RebindToSigned<D> di;
     const auto limit = hn::BitCast(di, count);
     seedIn = hn::RebindMask(d, hn::Lt(hn::BitCast(di, flipped), limit));
-    twinIn = hn::RebindMask(d, hn::Lt(hn::BitCast(di, hn::Xor(flipped, hn::Set(d, kFlip))), limit));
+    // The twin lies 2^31 further on, its t the lane's t with the twin's bit flipped.
+    const V twin = hn::Xor(flipped, hn::Set(d, kTwinBit));
+    twinIn = hn::RebindMask(d, hn::Lt(hn::BitCast(di, twin), limit));
   }
 
   // On to the windows one step back.

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "random_source.h"
+#include "walk/cycle.h"
 
 struct SeedSpan {
   uint32_t first = 0;
@@ -15,6 +16,6 @@ struct SeedSpan {
   // 4294967290 to 3 (ten seeds) the seed 1 lies 7 past the first: inside.
   bool Contains(uint32_t seed) const { return static_cast<uint32_t>(seed - first) < count; }
 
-  // How many of the seed and its twin, the seed with bit 31 flipped, lie in the span: 0, 1 or 2.
-  int Weight(uint32_t seed) const { return Contains(seed) + Contains(seed ^ 0x80000000u); }
+  // How many of the seed and its twin lie in the span: 0, 1 or 2.
+  int Weight(uint32_t seed) const { return Contains(seed) + Contains(TwinOf(seed)); }
 };

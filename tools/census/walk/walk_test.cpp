@@ -57,7 +57,7 @@ void ExpectWalkMatchesDraw(uint32_t lastSeed, uint32_t count) {
   EXPECT_EQ(walked.front().seed, lastSeed & kLow31);
   int failures = 0;
   for (const DrawFigures& fast : walked) {
-    for (uint32_t seed : {fast.seed, fast.seed | ~kLow31}) {
+    for (uint32_t seed : {fast.seed, TwinOf(fast.seed)}) {
       int32_t pick[kPickSize];
       DrawFromSeed(seed, pick);
       DrawFigures plain = PlainDraw(seed);
@@ -155,7 +155,7 @@ uint32_t SeedAtStep(uint32_t firstState, int step) {
 // `edge` (the first lane's step 10). With a and b the lower seeds of that window and of the last
 // lane's step 30, a below b: from a to b (a's window counts once), from a + 1 to b - 1 (not at
 // all), from b's twin past 4294967295 to a (once), from b to a's twin across 2^31 (once), a
-// alone (once), half the space from a (once), all but a's twin (twice).
+// alone (once), half the space from a (once), every seed but one from a's twin (twice).
 struct EdgeSpan {
   SeedSpan span;
   int weightAtEdge;
@@ -163,14 +163,13 @@ struct EdgeSpan {
 std::vector<EdgeSpan> SpansAtEdges(const std::vector<uint32_t>& firstStates) {
   uint32_t a = SeedAtStep(firstStates.front(), 10), b = SeedAtStep(firstStates.back(), 30);
   if (a > b) std::swap(a, b);
-  const uint32_t kTwin = 0x80000000u;
   return {{{a, uint64_t{b} - a + 1}, 1},
           {{a + 1, uint64_t{b} - a - 1}, 0},
-          {{b | kTwin, static_cast<uint32_t>(a - (b | kTwin)) + uint64_t{1}}, 1},
-          {{b, uint64_t{a | kTwin} - b + 1}, 1},
+          {{TwinOf(b), static_cast<uint32_t>(a - TwinOf(b)) + uint64_t{1}}, 1},
+          {{b, uint64_t{TwinOf(a)} - b + 1}, 1},
           {{a, 1}, 1},
           {{a, uint64_t{1} << 31}, 1},
-          {{a | kTwin, (uint64_t{1} << 32) - 1}, 2}};
+          {{TwinOf(a), (uint64_t{1} << 32) - 1}, 2}};
 }
 
 // A build and the twin side by side, lane by lane, with the weights of `span`; with the whole
