@@ -29,13 +29,16 @@ namespace HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
 // Each Table32 looks up a 32-entry table at the low five bits of `field`, which may hold more
-// bits above (the exponent field and sign of a converted bit).
-#if HWY_TARGET == HWY_AVX3 || HWY_TARGET == HWY_AVX3_DL
+// bits above (the exponent field and sign of a converted bit). The AVX-512 builds, and any later
+// x86 build that Highway places above them, hold it in two registers; AVX2 in four; every other
+// build ranks lane by lane.
+#if HWY_TARGET <= HWY_AVX3
 #define VOREL_RANK_IN_VECTORS 1
 // Sixteen lanes hold half a table, and Highway 1.0.3 looks up in one register only: look up in
 // both halves and choose by bit 4 (the compiler makes the choice a masked lookup).
 template <class D>
 struct Table32 {
+  static_assert(hn::MaxLanes(D()) == 16, "half a table to a register");
   hn::Vec<D> lower, upper;
 
   HWY_INLINE void Load(D d, const uint32_t* table) {
@@ -54,6 +57,7 @@ struct Table32 {
 // the index, each moved up to the sign bit, which is all a blend reads.
 template <class D>
 struct Table32 {
+  static_assert(hn::MaxLanes(D()) == 8, "a quarter of a table to a register");
   hn::Vec<D> quarter[4];
 
   HWY_INLINE void Load(D d, const uint32_t* table) {
@@ -80,8 +84,8 @@ struct PickRanker {
   Table32<D> low[kPickSize];  // low[0] stays unused: the first bit needs no table
   Table32<D> high;
 
-#if HWY_TARGET == HWY_AVX3_DL
-  // This build counts bits in vectors: the place of the lowest bit is the count of the zeros
+#if HWY_TARGET <= HWY_AVX3_DL
+  // These builds count bits in vectors: the place of the lowest bit is the count of the zeros
   // below it, popcount(~rest & (rest - 1)), three operations where the float takes four.
   HWY_INLINE void Load(D d) {
     const VectorRankTables& tables = VectorRanks();

@@ -59,27 +59,30 @@ struct PackTables {
 alignas(64) static constexpr PackTables kPackTables;
 
 // Stores the lanes of v where `skip` is false at `to`, in lane order, and returns how many.
-// Writes a whole vector: `to` needs room for Lanes(d) values.
+// Writes a whole vector: `to` needs room for Lanes(d) values. The AVX-512 builds, and any later
+// x86 build that Highway places above them, compress in one instruction; the others choose by
+// their lanes, so that a build of another width fails to compile here rather than count wrong.
 template <class D>
 HWY_INLINE size_t StorePacked(D d, hn::Vec<D> v, hn::Mask<D> skip, uint32_t* to) {
-#if HWY_TARGET == HWY_AVX3 || HWY_TARGET == HWY_AVX3_DL
+  constexpr size_t kLanes = hn::MaxLanes(D());
+#if HWY_TARGET <= HWY_AVX3
   hn::StoreU(hn::CompressNot(v, skip), d, to);
 #else
-  constexpr size_t kLanes = hn::MaxLanes(D());
-  if constexpr (kLanes == 8 || kLanes == 4) {
+  if constexpr (kLanes == 8) {
     uint8_t bits[8];
     hn::StoreMaskBits(d, skip, bits);
-    if constexpr (kLanes == 8) {
-      const hn::Vec<D> shifts = hn::ShiftLeft<2>(hn::Iota(d, 0));
-      const hn::Vec<D> nibbles = hn::Shr(hn::Set(d, kPackTables.keep8[bits[0]]), shifts);
-      const auto from = hn::IndicesFromVec(d, hn::And(nibbles, hn::Set(d, 7u)));
-      hn::StoreU(hn::TableLookupLanes(v, from), d, to);
-    } else {
-      const hn::Repartition<uint8_t, D> d8;
-      const auto from = hn::LoadU(d8, kPackTables.keep4[bits[0] & 15]);
-      hn::StoreU(hn::BitCast(d, hn::TableLookupBytes(hn::BitCast(d8, v), from)), d, to);
-    }
+    const hn::Vec<D> shifts = hn::ShiftLeft<2>(hn::Iota(d, 0));
+    const hn::Vec<D> nibbles = hn::Shr(hn::Set(d, kPackTables.keep8[bits[0]]), shifts);
+    const auto from = hn::IndicesFromVec(d, hn::And(nibbles, hn::Set(d, 7u)));
+    hn::StoreU(hn::TableLookupLanes(v, from), d, to);
+  } else if constexpr (kLanes == 4) {
+    uint8_t bits[8];
+    hn::StoreMaskBits(d, skip, bits);
+    const hn::Repartition<uint8_t, D> d8;
+    const auto from = hn::LoadU(d8, kPackTables.keep4[bits[0] & 15]);
+    hn::StoreU(hn::BitCast(d, hn::TableLookupBytes(hn::BitCast(d8, v), from)), d, to);
   } else {
+    static_assert(kLanes == 1, "a packed store for this many lanes is still to be written");
     hn::StoreU(v, d, to);  // one lane: it counts only when not skipped
   }
 #endif
