@@ -1,17 +1,15 @@
-// The vector walk's seventh-index histogram, counted in the lanes: four-bit fields that take each
-// window's weight, emptied into byte fields now and then and into the tally now and then again.
-// Included by vector_walk.cpp once per instruction set.
+// The tally's seventh-index histogram for a vector of draws, counted in the lanes: four-bit
+// fields that take each draw's weight, emptied into byte fields now and then and into the tally
+// now and then again. Included by the vector walk once per instruction set.
 //
-// Each lane holds two 32-bit words of eight four-bit fields: field k (1..14) counts windows whose
-// seventh distinct value first stands at index k + 5, field 15 counts short windows, field 0
-// stays empty (no seventh value stands before index 6). Fields 0..7 lie in the lower word, 8..15
-// in the upper one.
+// Each lane holds two 32-bit words of eight four-bit fields: field k (1..14) counts draws whose
+// seventh distinct value first stands at index k + 5, field 15 counts short draws (index 20),
+// field 0 stays empty (no seventh value stands before index 6). Fields 0..7 lie in the lower word,
+// 8..15 in the upper one.
 //
-// Worked example: a window whose seventh distinct value stands at index 9 has a seventh age of
-// 9 * 256 + 255 - value in entry units (list_walk-inl.h), say 2530. min(2530, 20 * 256) >> 6
-// is 39; less 20 is 19; its low two bits cleared, 16 = 4 * (9 - 5): field 4, at bit 16 of the
-// lower word, takes the window's weight. A short window's age is cut to 20 * 256 and lands in
-// field 15, bit 60: bit 28 of the upper word.
+// Worked example: a draw whose seventh distinct value stands at index 9 has its field at bit
+// 4 * (9 - 5) = 16 of the lower word, field 4, which takes the draw's weight. A short draw, index
+// 20, lands in field 15, bit 60: bit 28 of the upper word.
 //
 // A field takes at most kMaxWeight per step, so fields are emptied into bytes before they can
 // pass 15; each byte takes one field per emptying, and the bytes are emptied into the tally
@@ -46,7 +44,8 @@ struct FieldBytes {
 template <class D, int kMaxWeight>
 struct SeventhHistogram {
   using V = hn::Vec<D>;
-  static constexpr int kFieldBits = 4, kFirstFieldIndex = 5, kShortField = 15;
+  static constexpr int kFieldShift = 2, kFieldBits = 1 << kFieldShift;
+  static constexpr int kFirstFieldIndex = 5, kShortField = 15;
   static constexpr int kFieldSteps = ((1 << kFieldBits) - 1) / kMaxWeight, kByteRounds = 16;
   static_assert(kShortField == kCandidateCount - kFirstFieldIndex, "short windows as index 20");
   static_assert(kByteRounds * kFieldSteps * kMaxWeight <= 255, "a byte never overflows");
@@ -56,12 +55,11 @@ struct SeventhHistogram {
 
   HWY_INLINE void Init(D d) { lower = upper = hn::Zero(d); }
 
-  // Adds each lane's weight (0..kMaxWeight) at the field of its seventh age, in entry units.
-  HWY_INLINE void Add(D d, V seventhAge, V weight, FieldBytes<D>& bytes, Tally& tally) {
-    const int kAgeShift = 6;  // age * 4 plus the top two bits of 255 - value, which are set
-    V place = hn::ShiftRight<kAgeShift>(hn::Min(seventhAge, hn::Set(d, kCandidateCount << 8)));
-    place = hn::AndNot(hn::Set(d, kFieldBits - 1u),
-                       hn::Sub(place, hn::Set(d, uint32_t{kFirstFieldIndex * kFieldBits})));
+  // Adds each lane's weight (0..kMaxWeight) at the field of its seventh index (6..19, or 20 for
+  // a short draw).
+  HWY_INLINE void Add(D d, V seventhIndex, V weight, FieldBytes<D>& bytes, Tally& tally) {
+    const V place = hn::Sub(hn::ShiftLeft<kFieldShift>(seventhIndex),
+                            hn::Set(d, uint32_t{kFirstFieldIndex << kFieldShift}));
     const V added = hn::Shl(weight, hn::And(place, hn::Set(d, 31u)));
     const hn::RebindToSigned<D> di;  // signed compares are native on every target
     const auto inUpper =

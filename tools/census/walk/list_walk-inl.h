@@ -169,6 +169,13 @@ struct WindowAges {
     fewDistinct = GreaterSigned(d, hn::Sub(now, list.eighth), outside);
   }
 
+  // The candidate index where each lane's seventh distinct value first stands, 6 to 19, or 20
+  // (kCandidateCount) where the window is short: the age cut at 20 steps, shifted down to steps.
+  HWY_INLINE V SeventhIndex(D d) const {
+    return hn::ShiftRight<kValueBits>(
+        hn::Min(seventh, hn::Set(d, uint32_t{kCandidateCount} << kValueBits)));
+  }
+
   // Entries inside the window, out of the eight: exact below eight.
   HWY_INLINE V Distinct(D d, const PickList<D>& list) const {
     const V outside = hn::Set(d, kOutside);

@@ -65,6 +65,12 @@ struct SpanLanes {
     twinIn = hn::RebindMask(d, hn::Lt(hn::BitCast(di, twin), limit));
   }
 
+  // How many of each lane's two seeds lie in the span, from the masks Test gives: 0, 1 or 2.
+  // A mask's lane read as a number is all ones, -1, so the weight is 0 less both masks.
+  static HWY_INLINE V Weight(D d, M seedIn, M twinIn) {
+    return hn::Sub(hn::Zero(d), hn::Add(hn::VecFromMask(d, seedIn), hn::VecFromMask(d, twinIn)));
+  }
+
   // On to the windows one step back.
   HWY_INLINE void StepBack(D d) {
     flipped = hn::Add(hn::Mul(flipped, hn::Set(d, kInverseMultiplier)), step);

@@ -1,13 +1,14 @@
 // The vector walk's loop, built by Highway once per instruction set: this file includes itself
 // through foreach_target.h, once for each, and each pass defines the same functions in that
 // instruction set's namespace (N_AVX3, N_AVX2, ...). Each lane walks its own stretch of the cycle
-// backwards, one window per step:
-//   candidate -> list push and pick change (list_walk-inl.h) -> rank (count/pick_rank-inl.h)
-//   -> the counter's word, held back while it repeats, packed with the other lanes' and counted
-//   a few steps later (count/pick_words-inl.h); the seventh index goes to the histogram
-//   (count/tally_histogram-inl.h), and the rare lanes to the tally one by one.
-// Counting a span, each lane also knows which of its window's two seeds lie in the span
-// (seed_span-inl.h), and the window counts for those.
+// backwards, one window per step (WalkLanes): candidate -> list push and pick change
+// (list_walk-inl.h). Each step's windows go to what takes them; the census's count
+// (WindowCount) ranks each pick (count/pick_rank-inl.h) and makes it the counter's word, held
+// back while it repeats, packed with the other lanes' and counted a few steps later
+// (count/pick_words-inl.h); the seventh index goes to the histogram
+// (count/tally_histogram-inl.h), and the rare lanes to the tally one by one. Counting a span,
+// each lane also knows which of its window's two seeds lie in the span (seed_span-inl.h), and
+// the window counts for those.
 // Everything a pass defines stays in its namespace; what it needs from elsewhere comes from
 // headers included outside those namespaces, built for any processor.
 #undef HWY_TARGET_INCLUDE
@@ -94,86 +95,120 @@ HWY_INLINE void NoteRareLanes(D d, const PickList<D>& list, const WindowAges<D>&
   NoteLanes(hn::Lanes(d), states, distinct, age, isFew, isLate, span, tally);
 }
 
-// The walk, each window counted once (kInSpan false), or for those of its two seeds inside
-// `span` (kInSpan true; the span is shorter than the whole space).
-template <bool kInSpan>
-HWY_INLINE void WalkLanes(Tally& tally, const uint32_t* firstStates, uint64_t count,
-                          SeedSpan span) {
-  const D d;
-  PickRanker<D> ranker;
-  ranker.Load(d);
+// The walk itself: each lane's stretch backwards, one window per step. Each step's windows go to
+// take.Step(d, list, ages, state): the lanes' picks in `list`, what their windows' distinct values
+// say in `ages`, and each lane's generator state at its window's first candidate in `state`. The
+// census counts them (WindowCount); a test reads each lane's figures (LaneFigures); another use
+// could take them too, without a change to the walk.
+template <class Take>
+HWY_INLINE void WalkLanes(D d, const uint32_t* firstStates, uint64_t count, Take& take) {
   PickList<D> list;
   V state = Start(d, firstStates, list);
-  SpanLanes<D> lanesInSpan;
-  if (kInSpan) lanesInSpan.Init(d, firstStates, span);
-  HeldWords<D> held;
-  held.Init(d);
-  WordBuffer<D> buffer;
-  WordQueue queue;
-  SeventhHistogram<D, kInSpan ? 2 : 1> histogram;
-  histogram.Init(d);
-  FieldBytes<D> fieldBytes;
-  V latest = LatestLessOne(d, tally);
   for (uint64_t i = 0; i < count; ++i) {
     const V stepHigh = StepHigh(d, i);
     list.Push(d, CandidateOf(d, state), stepHigh);
-    const WindowAges<D> ages(d, list, stepHigh);
+    take.Step(d, list, WindowAges<D>(d, list, stepHigh), state);
+    state = StepBack(d, state);
+  }
+}
+
+// The census's count of the walk's windows: each counted once (kInSpan false), or for those of
+// its two seeds inside `span` (kInSpan true; the span is shorter than the whole space). Its pick's
+// rank goes to the counter as a word, its seventh index to the histogram, and the rare lanes to
+// the tally one by one. What stands in memory (the tally, the span whose address the rare lanes
+// take, the buffer the counter reads, the bytes the histogram empties into) is held by reference,
+// so that no address of this object is taken and the rest can stay in registers.
+template <bool kInSpan>
+struct WindowCount {
+  Tally& tally;
+  const SeedSpan& span;
+  WordBuffer<D>& buffer;
+  FieldBytes<D>& bytes;
+  PickRanker<D> ranker;
+  SpanLanes<D> lanesInSpan;
+  HeldWords<D> held;
+  WordQueue queue;
+  SeventhHistogram<D, kInSpan ? 2 : 1> histogram;
+  V latest;
+
+  HWY_INLINE WindowCount(D d, Tally& into, const uint32_t* firstStates, const SeedSpan& walked,
+                         WordBuffer<D>& words, FieldBytes<D>& fields)
+      : tally(into), span(walked), buffer(words), bytes(fields) {
+    ranker.Load(d);
+    if (kInSpan) lanesInSpan.Init(d, firstStates, span);
+    held.Init(d);
+    histogram.Init(d);
+    latest = LatestLessOne(d, tally);
+  }
+
+  HWY_INLINE void Step(D d, const PickList<D>& list, const WindowAges<D>& ages, V state) {
     // A short window's word names the place past the last pick, which no pick's word matches.
     const V word = WordOfRank(d, hn::IfThenElse(ages.isShort, hn::Set(d, uint32_t{kPossiblePicks}),
                                                 ranker.Rank(d, list.pickLow, list.pickHigh)));
-    M rare =
-        hn::Or(ages.fewDistinct, hn::AndNot(ages.isShort, GreaterSigned(d, ages.seventh, latest)));
+    const M late = hn::AndNot(ages.isShort, GreaterSigned(d, ages.seventh, latest));
+    M rare = hn::Or(ages.fewDistinct, late);
     if (kInSpan) {
       M seedIn, twinIn;
       lanesInSpan.Test(d, seedIn, twinIn);
       const M inSpan = hn::Or(seedIn, twinIn);
       held.AddInSpan(d, word, ages.isShort, inSpan, hn::And(seedIn, twinIn), buffer.words, queue,
                      tally.picks);
-      // All ones are -1: the weight is 0 less both masks as numbers.
-      const V weight =
-          hn::Sub(hn::Zero(d), hn::Add(hn::VecFromMask(d, seedIn), hn::VecFromMask(d, twinIn)));
-      histogram.Add(d, ages.seventh, weight, fieldBytes, tally);
+      histogram.Add(d, ages.SeventhIndex(d), SpanLanes<D>::Weight(d, seedIn, twinIn), bytes, tally);
       rare = hn::And(rare, inSpan);
       lanesInSpan.StepBack(d);
     } else {
       held.Add(d, word, ages.isShort, buffer.words, queue, tally.picks);
-      histogram.Add(d, ages.seventh, hn::Set(d, 1u), fieldBytes, tally);
+      histogram.Add(d, ages.SeventhIndex(d), hn::Set(d, 1u), bytes, tally);
     }
     if (HWY_UNLIKELY(!hn::AllFalse(d, rare))) {
-      const M late = hn::AndNot(ages.isShort, GreaterSigned(d, ages.seventh, latest));
       NoteRareLanes(d, list, ages, state, ages.fewDistinct, late, kInSpan ? &span : nullptr, tally);
       latest = LatestLessOne(d, tally);
     }
-    state = StepBack(d, state);
   }
-  held.Finish(d, buffer.words, queue, tally.picks);
-  histogram.Flush(d, fieldBytes, tally);
+
+  // What the lanes still hold, and what still waits in the buffer and the histogram.
+  HWY_INLINE void Finish(D d) {
+    held.Finish(d, buffer.words, queue, tally.picks);
+    histogram.Flush(d, bytes, tally);
+  }
+};
+
+template <bool kInSpan>
+HWY_INLINE void CountLanes(Tally& tally, const uint32_t* firstStates, uint64_t count,
+                           SeedSpan span) {
+  const D d;
+  WordBuffer<D> buffer;
+  FieldBytes<D> bytes;
+  WindowCount<kInSpan> windows(d, tally, firstStates, span, buffer, bytes);
+  WalkLanes(d, firstStates, count, windows);
+  windows.Finish(d);
 }
 
 void Walk(Tally& tally, const uint32_t* firstStates, uint64_t count) {
-  WalkLanes<false>(tally, firstStates, count, SeedSpan());
+  CountLanes<false>(tally, firstStates, count, SeedSpan());
 }
 
 void WalkInSpan(Tally& tally, const uint32_t* firstStates, uint64_t count, SeedSpan span) {
-  WalkLanes<true>(tally, firstStates, count, span);
+  CountLanes<true>(tally, firstStates, count, span);
 }
 
-void WalkForTest(const uint32_t* firstStates, uint64_t count, SeedSpan span, ListFigures* figures) {
-  const D d;
-  const size_t lanes = hn::Lanes(d);
+// Each lane's figures of each window, as the one-lane twin (list_walk.h) gives them: into
+// figures[step * lanes + lane], with the weights of `span`.
+struct LaneFigures {
+  ListFigures* out;
+  const bool whole;  // every window counts for both seeds
   PickRanker<D> ranker;
-  ranker.Load(d);
-  PickList<D> list;
-  V state = Start(d, firstStates, list);
-  const bool whole = span.count >= kSeedSpace;  // every window counts for both seeds
   SpanLanes<D> lanesInSpan;
-  lanesInSpan.Init(d, firstStates, span);
-  HWY_ALIGN uint32_t low[kMaxLanes], high[kMaxLanes], rank[kMaxLanes], weight[kMaxLanes];
-  HWY_ALIGN uint32_t age[kMaxLanes], distinct[kMaxLanes], isShort[kMaxLanes];
-  for (uint64_t i = 0; i < count; ++i) {
-    const V stepHigh = StepHigh(d, i);
-    list.Push(d, CandidateOf(d, state), stepHigh);
-    const WindowAges<D> ages(d, list, stepHigh);
+
+  HWY_INLINE LaneFigures(D d, const uint32_t* firstStates, SeedSpan span, ListFigures* figures)
+      : out(figures), whole(span.count >= kSeedSpace) {
+    ranker.Load(d);
+    lanesInSpan.Init(d, firstStates, span);
+  }
+
+  HWY_INLINE void Step(D d, const PickList<D>& list, const WindowAges<D>& ages, V) {
+    HWY_ALIGN uint32_t low[kMaxLanes], high[kMaxLanes], rank[kMaxLanes], weight[kMaxLanes];
+    HWY_ALIGN uint32_t age[kMaxLanes], distinct[kMaxLanes], isShort[kMaxLanes];
     M seedIn, twinIn;
     lanesInSpan.Test(d, seedIn, twinIn);
     hn::Store(list.pickLow, d, low);
@@ -182,22 +217,22 @@ void WalkForTest(const uint32_t* firstStates, uint64_t count, SeedSpan span, Lis
     hn::Store(hn::ShiftRight<kValueBits>(ages.seventh), d, age);
     hn::Store(ages.Distinct(d, list), d, distinct);
     hn::Store(hn::VecFromMask(d, ages.isShort), d, isShort);
-    const V counted =
-        whole
-            ? hn::Set(d, 2u)
-            : hn::Sub(hn::Zero(d), hn::Add(hn::VecFromMask(d, seedIn), hn::VecFromMask(d, twinIn)));
-    hn::Store(counted, d, weight);
-    for (size_t lane = 0; lane < lanes; ++lane) {
-      ListFigures& out = figures[i * lanes + lane];
-      out.pick = low[lane] | uint64_t{high[lane]} << kHighFirst;
-      out.rank = isShort[lane] ? kPossiblePicks : rank[lane];
-      out.seventhIndex = isShort[lane] ? -1 : static_cast<int>(age[lane]);
-      out.distinct = static_cast<int>(distinct[lane]);
-      out.weight = static_cast<int>(weight[lane]);
+    hn::Store(whole ? hn::Set(d, 2u) : SpanLanes<D>::Weight(d, seedIn, twinIn), d, weight);
+    for (size_t lane = 0; lane < hn::Lanes(d); ++lane, ++out) {
+      out->pick = low[lane] | uint64_t{high[lane]} << kHighFirst;
+      out->rank = isShort[lane] ? kPossiblePicks : rank[lane];
+      out->seventhIndex = isShort[lane] ? -1 : static_cast<int>(age[lane]);
+      out->distinct = static_cast<int>(distinct[lane]);
+      out->weight = static_cast<int>(weight[lane]);
     }
     lanesInSpan.StepBack(d);
-    state = StepBack(d, state);
   }
+};
+
+void WalkForTest(const uint32_t* firstStates, uint64_t count, SeedSpan span, ListFigures* figures) {
+  const D d;
+  LaneFigures lanes(d, firstStates, span, figures);
+  WalkLanes(d, firstStates, count, lanes);
 }
 
 VectorBuild ThisBuild() {
