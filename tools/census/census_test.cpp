@@ -10,6 +10,7 @@
 
 #include "count/tally.h"
 #include "draw.h"
+#include "hwy/targets.h"
 #include "report/number_figures.h"
 #include "report/pick_summary.h"
 #include "walk/cycle.h"
@@ -22,15 +23,6 @@ namespace {
 // The census's own counter, and one whose one-line queues fill and one-bit counters wrap every
 // few draws, in both halves: a draw lost at a full queue or a wrap lost shows in the counts.
 const CounterShape kCounterShapes[] = {CounterShape(), CounterShape{32, 1}};
-
-bool Runs(const std::string& target) {
-  std::vector<std::string> targets = CensusTargets();
-  return std::find(targets.begin(), targets.end(), target) != targets.end();
-}
-
-std::string NotHere(const std::string& target) {
-  return "this processor cannot run the walk built for " + target;
-}
 
 // The whole count with one instruction set, against the plain draw of the same seeds.
 void ExpectCountsLikeThePlainDraw(const std::string& target) {
@@ -192,43 +184,35 @@ void ExpectSpansLikeThePlainDraw(const std::string& target) {
   }
 }
 
-void ExpectCensusLikeThePlainDraw(const std::string& target) {
-  ExpectCountsLikeThePlainDraw(target);
-  ExpectFewestDistinctFound(target);
-  ExpectSpansLikeThePlainDraw(target);
+// The census walked with each instruction set Highway builds the walk for, whether this processor
+// runs it or not: one it cannot run shows as skipped, saying so.
+class CensusWith : public testing::TestWithParam<int64_t> {
+ protected:
+  void SetUp() override {
+    std::vector<std::string> runnable = CensusTargets();
+    if (std::find(runnable.begin(), runnable.end(), Target()) == runnable.end()) {
+      GTEST_SKIP() << "this processor cannot run the walk built for " << Target();
+    }
+  }
+  std::string Target() const { return hwy::TargetName(GetParam()); }
+};
+
+TEST_P(CensusWith, CountsLikeThePlainDraw) {
+  ExpectCountsLikeThePlainDraw(Target());
 }
 
-// One test per instruction set Highway builds the walk for on x86-64, so that each shows as
-// passed or, where this processor lacks it, as skipped.
-TEST(CensusWith, AVX3DL) {
-  if (!Runs("AVX3_DL")) GTEST_SKIP() << NotHere("AVX3_DL");
-  ExpectCensusLikeThePlainDraw("AVX3_DL");
+TEST_P(CensusWith, FindsTheFewestDistinct) {
+  ExpectFewestDistinctFound(Target());
 }
 
-TEST(CensusWith, AVX3) {
-  if (!Runs("AVX3")) GTEST_SKIP() << NotHere("AVX3");
-  ExpectCensusLikeThePlainDraw("AVX3");
+TEST_P(CensusWith, CountsSpansLikeThePlainDraw) {
+  ExpectSpansLikeThePlainDraw(Target());
 }
 
-TEST(CensusWith, AVX2) {
-  if (!Runs("AVX2")) GTEST_SKIP() << NotHere("AVX2");
-  ExpectCensusLikeThePlainDraw("AVX2");
-}
-
-TEST(CensusWith, SSE4) {
-  if (!Runs("SSE4")) GTEST_SKIP() << NotHere("SSE4");
-  ExpectCensusLikeThePlainDraw("SSE4");
-}
-
-TEST(CensusWith, SSSE3) {
-  if (!Runs("SSSE3")) GTEST_SKIP() << NotHere("SSSE3");
-  ExpectCensusLikeThePlainDraw("SSSE3");
-}
-
-TEST(CensusWith, SCALAR) {
-  if (!Runs("SCALAR")) GTEST_SKIP() << NotHere("SCALAR");
-  ExpectCensusLikeThePlainDraw("SCALAR");
-}
+INSTANTIATE_TEST_SUITE_P(Built, CensusWith, testing::ValuesIn(BuiltTargets()),
+                         [](const testing::TestParamInfo<int64_t>& target) {
+                           return std::string(hwy::TargetName(target.param));
+                         });
 
 TEST(CensusVerify, ChecksEachSeedAndTheFastestCount) {
   CensusOptions options;

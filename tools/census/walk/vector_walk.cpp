@@ -262,19 +262,28 @@ VectorBuild DispatchedBuild() {
 
 }  // namespace vorel
 
-// Each build is asked for its own description through Highway's dispatch, with every other
-// instruction set turned off for the moment, so that only builds the processor runs are called.
+// Each build is asked for its own description through Highway's dispatch, with Highway told for
+// the moment that the processor runs that instruction set alone, so that only builds the
+// processor runs are called. Instruction sets a caller turned off stay off.
+std::vector<VectorBuild> RunnableBuilds() {
+  std::vector<VectorBuild> runnable;
+  for (int64_t target : hwy::SupportedAndGeneratedTargets()) {
+    hwy::SetSupportedTargetsForTest(target);
+    runnable.push_back(vorel::DispatchedBuild());
+  }
+  hwy::SetSupportedTargetsForTest(0);
+  return runnable;
+}
+
 const std::vector<VectorBuild>& VectorBuilds() {
-  static const std::vector<VectorBuild> builds = [] {
-    std::vector<VectorBuild> runnable;
-    for (int64_t target : hwy::SupportedAndGeneratedTargets()) {
-      hwy::DisableTargets(~target);
-      runnable.push_back(vorel::DispatchedBuild());
-    }
-    hwy::DisableTargets(0);
-    return runnable;
-  }();
+  static const std::vector<VectorBuild> builds = RunnableBuilds();
   return builds;
+}
+
+std::vector<int64_t> BuiltTargets() {
+  std::vector<int64_t> targets;
+  for (int64_t rest = HWY_TARGETS; rest != 0; rest &= rest - 1) targets.push_back(rest & -rest);
+  return targets;
 }
 
 #endif  // HWY_ONCE

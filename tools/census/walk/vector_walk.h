@@ -35,5 +35,11 @@ struct VectorBuild {
                       ListFigures* figures) = nullptr;
 };
 
-// The builds this processor runs, best first: the first is the one Highway chooses.
+// The builds this processor runs, best first: the first is the one Highway chooses. Asked of
+// Highway once, on the first call; RunnableBuilds() asks anew each time.
 const std::vector<VectorBuild>& VectorBuilds();
+std::vector<VectorBuild> RunnableBuilds();
+
+// Every instruction set the walk is built for, best first, whether this processor runs it or
+// not, by Highway's bit for it: VectorBuilds() holds those it runs.
+std::vector<int64_t> BuiltTargets();

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "hwy/targets.h"
@@ -133,18 +134,6 @@ TEST(ListWalk, TheTwinAgreesWithTheDraw) {
   EXPECT_EQ(wrong, 0);
 }
 
-// The build of the walk for that instruction set, or null where this processor lacks it.
-const VectorBuild* FindBuild(const std::string& name) {
-  for (const VectorBuild& build : VectorBuilds()) {
-    if (name == build.name) return &build;
-  }
-  return nullptr;
-}
-
-std::string NotHere(const std::string& name) {
-  return "the " + name + " build of the vector walk cannot run on this processor";
-}
-
 // The seed of the window `step` steps into a lane's stretch.
 uint32_t SeedAtStep(uint32_t firstState, int step) {
   for (int i = 0; i < step; ++i) firstState = Backward(firstState);
@@ -218,9 +207,26 @@ void ExpectEachDrawQueuedOnce(const VectorBuild& build) {
   }
 }
 
-void ExpectBuildWalksLikeTheTwin(const std::string& name) {
-  const VectorBuild* build = FindBuild(name);
-  ASSERT_NE(build, nullptr);
+// Each instruction set Highway builds the walk for, whether this processor runs it or not: a
+// build it cannot run shows as skipped, saying so.
+class VectorWalkBuild : public testing::TestWithParam<int64_t> {
+ protected:
+  // The build for the instruction set, or null where this processor lacks it.
+  const VectorBuild* Build() const {
+    for (const VectorBuild& build : VectorBuilds()) {
+      if (build.target == GetParam()) return &build;
+    }
+    return nullptr;
+  }
+  std::string NotHere() const {
+    return std::string("the ") + hwy::TargetName(GetParam()) +
+           " build of the vector walk cannot run on this processor";
+  }
+};
+
+TEST_P(VectorWalkBuild, WalksLaneByLaneLikeTheTwin) {
+  const VectorBuild* build = Build();
+  if (!build) GTEST_SKIP() << NotHere();
   ExpectLanesMatchTheTwin(*build, SeedSpan());
   std::vector<uint32_t> firstStates = FirstStates(static_cast<int>(build->lanes));
   for (const EdgeSpan& edge : SpansAtEdges(firstStates)) {
@@ -229,42 +235,20 @@ void ExpectBuildWalksLikeTheTwin(const std::string& name) {
     std::vector<ListFigures> figures(11 * build->lanes);
     build->walkForTest(firstStates.data(), 11, edge.span, figures.data());
     EXPECT_EQ(figures[10 * build->lanes].weight, edge.weightAtEdge)
-        << name << ", span from " << edge.span.first << ", " << edge.span.count << " seeds";
+        << build->name << ", span from " << edge.span.first << ", " << edge.span.count << " seeds";
   }
+}
+
+TEST_P(VectorWalkBuild, QueuesEachDrawOnce) {
+  const VectorBuild* build = Build();
+  if (!build) GTEST_SKIP() << NotHere();
   ExpectEachDrawQueuedOnce(*build);
 }
 
-// One test per instruction set Highway builds the walk for on x86-64, so that each shows as
-// passed or, where this processor lacks it, as skipped.
-TEST(VectorWalkLanes, AVX3DL) {
-  if (!FindBuild("AVX3_DL")) GTEST_SKIP() << NotHere("AVX3_DL");
-  ExpectBuildWalksLikeTheTwin("AVX3_DL");
-}
-
-TEST(VectorWalkLanes, AVX3) {
-  if (!FindBuild("AVX3")) GTEST_SKIP() << NotHere("AVX3");
-  ExpectBuildWalksLikeTheTwin("AVX3");
-}
-
-TEST(VectorWalkLanes, AVX2) {
-  if (!FindBuild("AVX2")) GTEST_SKIP() << NotHere("AVX2");
-  ExpectBuildWalksLikeTheTwin("AVX2");
-}
-
-TEST(VectorWalkLanes, SSE4) {
-  if (!FindBuild("SSE4")) GTEST_SKIP() << NotHere("SSE4");
-  ExpectBuildWalksLikeTheTwin("SSE4");
-}
-
-TEST(VectorWalkLanes, SSSE3) {
-  if (!FindBuild("SSSE3")) GTEST_SKIP() << NotHere("SSSE3");
-  ExpectBuildWalksLikeTheTwin("SSSE3");
-}
-
-TEST(VectorWalkLanes, SCALAR) {
-  if (!FindBuild("SCALAR")) GTEST_SKIP() << NotHere("SCALAR");
-  ExpectBuildWalksLikeTheTwin("SCALAR");
-}
+INSTANTIATE_TEST_SUITE_P(Built, VectorWalkBuild, testing::ValuesIn(BuiltTargets()),
+                         [](const testing::TestParamInfo<int64_t>& target) {
+                           return std::string(hwy::TargetName(target.param));
+                         });
 
 // The builds come best first, and the best is the one Highway's own dispatch chooses: a build
 // that leaves it out, or puts a build ahead of a better one, makes the census slower.
@@ -277,6 +261,24 @@ TEST(VectorWalk, BuildsComeBestFirstAsHighwayChooses) {
   }
   EXPECT_EQ(builds.front().target, hwy::SupportedAndGeneratedTargets().front())
       << hwy::TargetName(hwy::SupportedAndGeneratedTargets().front());
+  std::vector<int64_t> built = BuiltTargets();
+  for (const VectorBuild& build : builds) {
+    EXPECT_NE(std::find(built.begin(), built.end(), build.target), built.end()) << build.name;
+  }
+}
+
+// Asking Highway which builds run leaves the instruction sets a caller turned off as they were:
+// the program's choice of instruction sets is the caller's, not the walk's.
+TEST(VectorWalk, KeepsTheInstructionSetsACallerTurnedOff) {
+  std::vector<int64_t> runnable = hwy::SupportedAndGeneratedTargets();
+  if (runnable.size() < 2) GTEST_SKIP() << "this processor runs one build of the walk only";
+  hwy::DisableTargets(runnable.front());
+  const int64_t chosen = hwy::SupportedTargets();
+  std::vector<VectorBuild> builds = RunnableBuilds();
+  EXPECT_EQ(hwy::SupportedTargets(), chosen);
+  ASSERT_FALSE(builds.empty());
+  EXPECT_EQ(builds.front().target, runnable[1]) << "the best one left on";
+  hwy::DisableTargets(0);
 }
 
 }  // namespace
