@@ -31,7 +31,7 @@ void PickCounter::CountEntries(uint8_t* base, uint32_t slice, const uint16_t* en
   for (uint32_t i = 0; i < n; ++i) {
     uint8_t& counter = base[entries[i]];
     uint8_t count = kWholeByte ? ++counter : (counter = static_cast<uint8_t>((counter + 1) & mask));
-    if (__builtin_expect(count == 0, 0)) NoteWrap(slice, entries[i]);
+    if (HWY_UNLIKELY(count == 0)) NoteWrap(slice, entries[i]);
   }
 }
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "count/pick_rank.h"
+#include "hwy/base.h"
 
 // How a counter is built: entries queued per slice before they are applied (a multiple of 32),
 // and the bits of each counter (1 to 8).
@@ -70,7 +71,7 @@ struct PickCounter {
   uint32_t KeepRealPicks(uint16_t* entries, uint32_t n);
   template <bool kWholeByte>
   void CountEntries(uint8_t* base, uint32_t slice, const uint16_t* entries, uint32_t n);
-  __attribute__((noinline, cold)) void NoteWrap(uint32_t slice, uint32_t entry);
+  HWY_NOINLINE void NoteWrap(uint32_t slice, uint32_t entry);
 
   int counterBits;
   uint8_t counterMask;
@@ -87,5 +88,5 @@ struct PickCounter {
   std::vector<uint32_t> tailAt, nextLine;
 
   // Counts the slice's n entries, the last `inTail` of them still in its tail line.
-  __attribute__((noinline)) void Apply(uint32_t slice, uint32_t n, uint32_t inTail);
+  HWY_NOINLINE void Apply(uint32_t slice, uint32_t n, uint32_t inTail);
 };

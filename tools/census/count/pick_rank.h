@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "draw.h"
+#include "hwy/base.h"
 
 enum : uint32_t { kPossiblePicks = 10295472 };  // C(37, 7)
 
@@ -44,7 +45,7 @@ struct RankTables {
   const uint32_t* high;
 
   // The mask must hold seven bits at most.
-  inline __attribute__((always_inline)) uint32_t Rank(uint64_t mask) const {
+  HWY_INLINE uint32_t Rank(uint64_t mask) const {
     uint32_t m0 = mask & ((1u << kLowBits) - 1);
     uint32_t m1 = (mask >> kLowBits) & ((1u << kMiddleBits) - 1);
     uint32_t m2 = static_cast<uint32_t>(mask >> (kLowBits + kMiddleBits));

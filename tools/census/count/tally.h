@@ -10,6 +10,7 @@
 #include "census_result.h"
 #include "count/pick_counter.h"
 #include "draw.h"
+#include "hwy/base.h"
 
 constexpr size_t kSeedsKept = 64;
 
@@ -25,7 +26,7 @@ struct Extreme {
   bool Reaches(int figure) const { return lowest ? figure <= value : figure >= value; }
   // Whether this end lies past `figure`.
   bool Beyond(int figure) const { return lowest ? value < figure : value > figure; }
-  __attribute__((noinline)) void Note(int figure, uint32_t seed);
+  HWY_NOINLINE void Note(int figure, uint32_t seed);
 };
 
 // Each worker's tally starts on a cache line of its own, so that no two workers write one line.

@@ -1,6 +1,7 @@
 #include "walk/window_walk.h"
 
 #include "count/pick_rank.h"
+#include "hwy/base.h"
 #include "walk/cycle.h"
 #include "walk/list_walk.h"
 #include "walk/rare_windows.h"
@@ -29,7 +30,7 @@ struct Window {
   uint8_t recent[32];                  // the values pushed, by step modulo 32
   static_assert(kCandidateCount <= 32, "recent holds a whole window");
 
-  inline __attribute__((always_inline)) void Push(uint32_t x) {
+  HWY_INLINE void Push(uint32_t x) {
     uint64_t distance = step - last[x];  // x's old first position, plus one
     uint32_t stale = distance < kCandidateCount ? 1u << distance : 0u;
     firsts = (((firsts << 1) | 1u) & ~stale) & ((1u << kCandidateCount) - 1);
@@ -71,10 +72,8 @@ struct Window {
 
 // Without a span each window counts once, for the lower of its two seeds; with one, for those of
 // the two that lie in the span.
-inline __attribute__((always_inline)) void RecordWindow(Tally& tally, uint32_t state,
-                                                        const Window& window,
-                                                        const RankTables& ranks,
-                                                        const SeedSpan* span) {
+HWY_INLINE void RecordWindow(Tally& tally, uint32_t state, const Window& window,
+                             const RankTables& ranks, const SeedSpan* span) {
   int weight = span ? span->Weight(SeedOfWindow(state)) : 1;
   if (weight == 0) return;
   tally.copy = (tally.copy + 1) % Tally::kCopies;
@@ -93,8 +92,7 @@ inline __attribute__((always_inline)) void RecordWindow(Tally& tally, uint32_t s
 // The warm-up pushes the nineteen candidates after the first window's own first one, so that
 // the first push of the walk completes a whole window.
 template <class Record>
-inline __attribute__((always_inline)) void WalkInline(uint32_t firstState, uint64_t count,
-                                                      Record&& record) {
+HWY_INLINE void WalkInline(uint32_t firstState, uint64_t count, Record&& record) {
   Window window;
   uint32_t state = WarmUpState(firstState);
   for (int warm = 0; warm < kCandidateCount - 1; ++warm) {
