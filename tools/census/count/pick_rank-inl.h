@@ -1,5 +1,5 @@
 // The rank of each lane's pick, from its low word (values 0..31) and high word (32..36), with
-// the tables of pick_rank.h. Included by vector_walk.cpp once per instruction set; how a build
+// the tables of pick_rank.h. Included by the vector walk once per instruction set; how a build
 // ranks depends on its lanes and on what its instructions can look up.
 //
 // Sixteen and eight lanes rank in the vectors, one set bit of the low word at a time, from

@@ -1,6 +1,6 @@
-// The vector walk's words for the pick counter: each lane's word held back while the next draws
-// repeat it, the words given up packed together into a buffer, and the buffer handed to the
-// counter a few steps later. Included by vector_walk.cpp once per instruction set.
+// The pick counter's words for a vector of draws: each lane's word held back while the next
+// draws repeat it, the words given up packed together into a buffer, and the buffer handed to the
+// counter a few steps later. Included by the vector walk once per instruction set.
 //
 // Worked example, one lane. A window of rank 2089011 (slice 2089011 >> 14 = 127, place
 // 2089011 & 16383 = 8755) makes the word 127 << 16 | 8755, as PickCounter::Word makes it. If the
