@@ -17,8 +17,10 @@ if [ ! -r /usr/share/bash-completion/bash_completion ]; then
   echo "skipped: bash-completion is not installed (scripts/install-deps.sh installs it)"
   exit 77
 fi
+# shellcheck source=packaging/help_options.sh
 source "$(dirname "$0")/help_options.sh"
 source /usr/share/bash-completion/bash_completion
+# shellcheck source=/dev/null # the file under test
 source "$completion"
 function=$(complete -p "$name" | sed -n 's/.*-F \([^ ]*\) .*/\1/p')
 [ -n "$function" ] || {
@@ -121,6 +123,7 @@ case $name in
     expect_among "$name --json --" -not --json --verify
     # The instruction sets are the program's own: a stand-in that runs only two gets only those.
     targets=$("$program" --help | sed -n 's/^Instruction sets this processor runs, best first: //p')
+    # shellcheck disable=SC2086 # one word per instruction set
     expect "$name --target " ${targets//,/}
     printf '#!/bin/sh\necho "Instruction sets this processor runs, best first: SSSE3, SCALAR"\n' \
       >"$work/vorel-census"
@@ -131,7 +134,9 @@ case $name in
     # File names after --chart.
     mkdir "$work/charts" "$work/charts/older"
     touch "$work/charts/a.svg" "$work/charts/b.txt"
-    cd "$work/charts" && expect "$name --chart " a.svg b.txt older && cd - >/dev/null
+    cd "$work/charts" || exit 1
+    expect "$name --chart " a.svg b.txt older
+    cd - >/dev/null || exit 1
     ;;
 esac
 

@@ -45,7 +45,7 @@ grep -q '^Seeds covered: 100 ' <<<"$report" || fail "bin/vorel-census --seeds 0:
 if command -v man >/dev/null; then
   shown=$(MANWIDTH=80 man -l "$prefix/share/man/man1/vorel-census.1" 2>&1 | tr -s ' ')
   grep -q 'vorel-census - count the VOREL die' <<<"$shown" || fail "man -l shows: $shown"
-  found=$(PATH="$prefix/bin:$PATH" MANPATH= man -w vorel-census 2>&1)
+  found=$(PATH="$prefix/bin:$PATH" MANPATH="" man -w vorel-census 2>&1)
   [ "$found" = "$prefix/share/man/man1/vorel-census.1" ] ||
     fail "with $prefix/bin on the PATH, man -w vorel-census gives '$found'"
 else

@@ -20,6 +20,7 @@ for tool in groff man lexgrog jq; do
     exit 77
   fi
 done
+# shellcheck source=packaging/help_options.sh
 source "$(dirname "$0")/help_options.sh"
 
 # The text of a section's lines, from its .SH to the next.
@@ -67,9 +68,9 @@ $(differ "$help_options" "$page_options" "--help" "the page")"
 fi
 synopsis=$(section SYNOPSIS | unescape | grep -oE -- '(^|[][ |])-{1,2}[a-z][a-z-]*' |
   sed 's/^[][ |]//' | sort -u)
-for option in $(awk '{ print $1 }' <<<"$help_options"); do
+while read -r option _; do
   grep -qx -- "$option" <<<"$synopsis" || fail "SYNOPSIS does not name $option"
-done
+done <<<"$help_options"
 for option in $synopsis; do
   grep -q -- "^$option\( \|$\)" <<<"$help_options" || fail "SYNOPSIS names $option, which --help does not"
 done

@@ -1,6 +1,7 @@
 # What a program's --help says, read the way the manual and completion checks compare it: its
 # options, one a line with the name of the value each takes ("--seed N", "--json"), and a digest
 # of the text. Sourced by check_manual.sh and check_completion.sh.
+# shellcheck shell=bash
 
 # The text the manual pages and completions are checked against: all of --help but the census's
 # last line, which names the instruction sets of the processor it runs on.
@@ -38,7 +39,9 @@ options_in_help() {
   help_text "$1" | sed -n 's/^  \(-.*\)$/\1/p' | sed 's/  .*//' | split_options | sort -u
 }
 
-# "vorel-pick: the help-digest of FILE is X, but --help now reads as Y: ..."; what to do about it.
+# Why a file's help-digest fails, and what to do: "FILE records help-digest X, but
+# 'PROGRAM --help' now gives Y: bring FILE in line with --help, then set ...".
+# Usage: digest_advice PROGRAM FILE RECORDED CURRENT
 digest_advice() {
   echo "$2 records help-digest $3, but '$1 --help' now gives $4: bring $2 in line with --help," \
     "then set its help-digest line to $4"

@@ -15,14 +15,14 @@ _vorel_census() {
       return
       ;;
     --from | --to)
-      COMPREPLY=($(compgen -W "$(date -u +%Y-%m-%dT%H:%M:%SZ)" -- "$cur"))
+      mapfile -t COMPREPLY < <(compgen -W "$(date -u +%Y-%m-%dT%H:%M:%SZ)" -- "$cur")
       return
       ;;
     --target)
       local targets
       targets=$("${1/#\~/$HOME}" --help 2>/dev/null |
         sed -n 's/^Instruction sets this processor runs, best first: //p')
-      COMPREPLY=($(compgen -W "${targets//,/}" -- "$cur"))
+      mapfile -t COMPREPLY < <(compgen -W "${targets//,/}" -- "$cur")
       return
       ;;
     --chart)
@@ -47,6 +47,6 @@ _vorel_census() {
     esac
     offered=${offered/ "$word" / }
   done
-  COMPREPLY=($(compgen -W "$offered" -- "$cur"))
+  mapfile -t COMPREPLY < <(compgen -W "$offered" -- "$cur")
 } &&
   complete -F _vorel_census vorel-census

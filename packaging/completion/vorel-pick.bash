@@ -13,7 +13,7 @@ _vorel_pick() {
       return
       ;;
     --at)
-      COMPREPLY=($(compgen -W "$(date -u +%Y-%m-%dT%H:%M:%SZ)" -- "$cur"))
+      mapfile -t COMPREPLY < <(compgen -W "$(date -u +%Y-%m-%dT%H:%M:%SZ)" -- "$cur")
       return
       ;;
   esac
@@ -31,6 +31,6 @@ _vorel_pick() {
     esac
     offered=${offered/ "$word" / }
   done
-  COMPREPLY=($(compgen -W "$offered" -- "$cur"))
+  mapfile -t COMPREPLY < <(compgen -W "$offered" -- "$cur")
 } &&
   complete -F _vorel_pick vorel-pick
