@@ -30,8 +30,10 @@ const char kCensusUsage[] =
     "                   the file is replaced only once the chart is complete\n"
     "  --verify         check the fast census against the plain draw, on every seed or on the\n"
     "                   seeds asked for (every seed takes about 12 minutes)\n"
-    "  --help, --version\n"
+    "  -h, --help       print this text\n"
+    "  --version        print the version\n"
     "\n"
+    "A value may also follow its option after '=', as in --seeds=0:999.\n"
     "Exit codes: 0 done, 1 cannot write the output or the chart, 2 bad command line,\n"
     "3 verification found a difference, 129 hung up, 130 interrupted (Ctrl-C),\n"
     "143 terminated.\n";
