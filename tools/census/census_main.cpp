@@ -221,10 +221,10 @@ int Run(int argc, char** argv) {
 
 std::terminate_handler runtimeTerminate = nullptr;
 
-// An exception that no code catches, on a worker thread: memory that runs out there is told in
-// one line, as on the main thread; anything else ends as the runtime ends it. Neither leaves the
-// temporary file behind. Writes straight to the descriptor, taking no memory and no lock: the
-// thread stopped may hold stderr's.
+// An exception that no code catches, on whichever thread: memory that ran out is told in one line
+// and exit 1; anything else ends as the runtime ends it. Neither leaves the temporary file
+// behind. Writes straight to the descriptor, taking no memory and no lock: another thread may
+// hold stderr's.
 [[noreturn]] void OnUncaughtException() {
   RemoveTemporaryFileNow();
   try {
@@ -248,10 +248,8 @@ int main(int argc, char** argv) {
   runtimeTerminate = std::set_terminate(OnUncaughtException);
   try {
     return Run(argc, argv);
-  } catch (const std::bad_alloc&) {
-    Complain(kOutOfMemory);
   } catch (const std::system_error& error) {
     Complain(std::string("cannot start a worker thread: ") + error.what());
+    return kFailed;
   }
-  return kFailed;
 }

@@ -303,6 +303,12 @@ TEST_F(PendingFileTest, APipeTheProgramWritesIsWrittenThroughItsDescriptor) {
   char received[16] = {};
   EXPECT_EQ(read(ends[0], received, sizeof received), 5);
   EXPECT_STREQ(received, "chart");
+  // Only its reading end held: the pipe is opened anew by the name given.
+  ASSERT_TRUE(CheckPendingFile("/proc/self/fd/" + std::to_string(ends[0]), file, why)) << why;
+  EXPECT_EQ(file.kind, TargetKind::kStream);
+  ASSERT_TRUE(WritePendingFile(file, "again", why)) << why;
+  EXPECT_EQ(read(ends[0], received, sizeof received), 5);
+  EXPECT_STREQ(received, "again");
   close(ends[0]);
   EXPECT_TRUE(Names().empty());
 }

@@ -30,10 +30,17 @@ std::vector<std::string> NamesIn(const std::string& folder) {
   return names;
 }
 
-// How a child ended: "signal N", "exit N".
+// How a child ended: "signal N", "exit N", or "still running" after 20 s (then it is killed).
 std::string Ending(pid_t child) {
   int status = 0;
-  waitpid(child, &status, 0);
+  for (int waited = 0; waitpid(child, &status, WNOHANG) == 0; ++waited) {
+    if (waited == 2000) {
+      kill(child, SIGKILL);
+      waitpid(child, &status, 0);
+      return "still running";
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
   if (WIFSIGNALED(status)) return "signal " + std::to_string(WTERMSIG(status));
   return "exit " + std::to_string(WEXITSTATUS(status));
 }
