@@ -42,7 +42,9 @@ bool CheckPendingFile(const std::string& given, PendingFile& file, std::string& 
 bool PendingFileHasReader(PendingFile& file);
 
 // Writes `text`: into a new temporary file beside a replaced target, flushed to the disk, or
-// straight into the other targets.
+// straight into the other targets. Signals are held off on the calling thread while the temporary
+// file is made and while it is renamed, so that a handler that removes it (RemoveTemporaryFileNow)
+// never misses it; a program with other threads that take signals then must block them there.
 bool WritePendingFile(PendingFile& file, const std::string& text, std::string& why);
 
 // Puts the written temporary file in the target's place; nothing to do for the other targets.
