@@ -1,6 +1,7 @@
 #include "census_args.h"
 
 #include <algorithm>
+#include <climits>
 #include <set>
 #include <vector>
 
@@ -22,19 +23,23 @@ const char kCensusUsage[] =
     "                   included, e.g. --from 2027-01-01T00:00:00Z --to 2027-12-31T23:59:59Z\n"
     "                   (the seed is the Unix time modulo 2^32: a span past 2106 wraps, and\n"
     "                   a span of 2^32 seconds or more holds every seed)\n"
-    "  --threads N      worker threads (default: every core; never more than the cores)\n"
+    "  --threads N      worker threads (default, and at most: the cores this process may\n"
+    "                   run on)\n"
     "  --target NAME    the instruction set the walk runs with, by Highway's name (listed\n"
     "                   below; default: the best)\n"
     "  --json           print the figures as JSON instead of a table\n"
     "  --chart FILE     also draw how often each number is picked, as an SVG bar chart;\n"
-    "                   the file is replaced only once the chart is complete\n"
+    "                   the file is replaced only once the chart is complete (a file the\n"
+    "                   report goes to, as /dev/stdout, or a pipe gets it after the report)\n"
     "  --verify         check the fast census against the plain draw, on every seed or on the\n"
     "                   seeds asked for (every seed takes about 12 minutes)\n"
-    "  --help, --version\n"
+    "  -h, --help       print this text\n"
+    "  --version        print the version\n"
     "\n"
-    "Exit codes: 0 done, 1 cannot write the output or the chart, 2 bad command line,\n"
-    "3 verification found a difference, 129 hung up, 130 interrupted (Ctrl-C),\n"
-    "143 terminated.\n";
+    "A value may also follow its option after '=', as in --seeds=0:999.\n"
+    "Exit codes: 0 done, 1 cannot write the output or the chart, or out of memory,\n"
+    "2 bad command line, 3 verification found a difference, 128+N ended by signal N\n"
+    "(129 hung up, 130 interrupted (Ctrl-C), 141 output closed, 143 terminated).\n";
 
 namespace {
 
@@ -67,12 +72,12 @@ std::string ReadOption(const std::string& option, const std::string& value, Cens
   if (option == "--from") return ReadSecond(value, from);
   if (option == "--to") return ReadSecond(value, to);
   if (option == "--threads") {
+    // Any count reads; the program cuts it to the cores it may run on.
     uint64_t threads;
-    if (!ParseCount(value, 1, kMostThreads, threads)) {
-      return "thread count " + Quoted(value) + " is not a number from 1 to " +
-             std::to_string(kMostThreads);
+    if (!ParseCount(value, 1, UINT64_MAX, threads)) {
+      return "thread count " + Quoted(value) + " is not a whole number from 1 up";
     }
-    args.threads = static_cast<unsigned>(threads);
+    args.threads = static_cast<unsigned>(std::min<uint64_t>(threads, UINT_MAX));
   } else if (option == "--chart") {
     if (value.empty() || value == "-") {
       return "--chart needs a file name (the chart goes to standard output as /dev/stdout)";

@@ -6,12 +6,9 @@
 
 #include "census_scope.h"
 
-// More threads than this is a typing error, not a machine.
-constexpr unsigned kMostThreads = 1024;
-
 struct CensusArgs {
   CensusScope scope;     // every seed unless --seeds or --from/--to
-  unsigned threads = 0;  // 0: every core
+  unsigned threads = 0;  // 0: every core; more than UINT_MAX reads as UINT_MAX
   bool json = false, verify = false, help = false, version = false;
   std::string chartPath;
   std::string target;  // "": the best this processor runs

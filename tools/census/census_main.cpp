@@ -1,19 +1,25 @@
-// vorel-census: every seed's pick, counted, to show what the die can and cannot show.
+// vorel-census: every seed's pick, counted, to show what the die can and cannot show. This is
+// the program's outer shell: where the report and the chart go, the progress line, and how the
+// run ends, whatever ends it.
 #include <sched.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <new>
 #include <string>
+#include <system_error>
 #include <thread>
 
 #include "census.h"
 #include "census_args.h"
 #include "cli_file.h"
 #include "cli_output.h"
+#include "cli_stop.h"
 #include "cli_text.h"
 #include "report/census_report.h"
 
@@ -23,39 +29,33 @@
 
 namespace {
 
-// The signal that asked the census to stop, or 0; the count then ends at its next chunk.
-std::atomic<int> stopSignal{0};
-std::atomic<bool> stopAsked{false};
+constexpr char kProgram[] = "vorel-census";
 
-extern "C" void OnStopSignal(int signal) {
-  stopSignal.store(signal);
-  stopAsked.store(true);
+// How the run ends. A signal that stops it ends it by that signal, so the shell sees 128 plus its
+// number (129 hung up, 130 interrupted, 141 output closed, 143 terminated).
+enum ExitCode {
+  kDone = 0,
+  kFailed = 1,          // the output or the chart cannot be written, or memory ran out
+  kBadCommandLine = 2,  // a chart path that cannot be written is found here too, before the count
+  kDifferenceFound = 3  // --verify: the fast census and the plain draw disagree
+};
+
+// What a count that runs out of memory says: most of it goes to each worker thread's counters.
+constexpr char kOutOfMemory[] =
+    "out of memory (each worker thread takes about 60 MB: fewer --threads take less)";
+
+void Complain(const std::string& text) {
+  std::fprintf(stderr, "%s: %s\n", kProgram, text.c_str());
 }
 
-// Ctrl-C, a plain kill and a hang-up stop the count cleanly, unless the census was started to
-// ignore them (nohup, a background job of a script): then they stay ignored.
-void CatchStopSignals() {
-  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
-    struct sigaction current;
-    sigaction(signal, nullptr, &current);
-    if (current.sa_handler == SIG_IGN) continue;
-    struct sigaction stop = {};
-    stop.sa_handler = OnStopSignal;
-    sigemptyset(&stop.sa_mask);
-    sigaction(signal, &stop, nullptr);
-  }
+// Whether the terminal named in TERM can erase to the end of the line; a dumb one, or none
+// named, gets no escape sequence, only spaces.
+bool TerminalErases() {
+  const char* terminal = std::getenv("TERM");
+  return terminal && *terminal && std::strcmp(terminal, "dumb") != 0;
 }
 
-// After the clean-up, ends the program by the signal that stopped it, as if it had not been
-// caught: the shell sees it (exit status 128 plus its number: 130, 143, 129) and a script's loop
-// stops too.
-int EndBySignal() {
-  int signal = stopSignal.load();
-  if (signal == 0) signal = SIGINT;
-  std::signal(signal, SIG_DFL);
-  std::raise(signal);
-  return 128 + signal;  // only if the signal did not end the program
-}
+size_t progressWidth = 0;  // the longest progress line shown, to blank it without an escape
 
 // A one-line bar with the rate and the time left, redrawn in place.
 void ShowProgress(double done, std::chrono::steady_clock::time_point start, uint64_t total) {
@@ -65,9 +65,21 @@ void ShowProgress(double done, std::chrono::steady_clock::time_point start, uint
   bar.resize(30, '.');
   double rate = elapsed > 0 ? done * static_cast<double>(total) / elapsed : 0;
   double left = done > 0 ? elapsed * (1 - done) / done : 0;
-  std::fprintf(stderr, "\r[%s] %5.1f%%  %s M seeds/s  %.0f s left ", bar.c_str(), done * 100,
-               Grouped(static_cast<uint64_t>(rate / 1e6 + 0.5)).c_str(), left);
+  std::string line = Printed("[%s] %5.1f%%  %s M seeds/s  %.0f s left ", bar.c_str(), done * 100,
+                             Grouped(static_cast<uint64_t>(rate / 1e6 + 0.5)).c_str(), left);
+  progressWidth = std::max(progressWidth, line.size());
+  std::fprintf(stderr, "\r%s", line.c_str());
   std::fflush(stderr);
+}
+
+// Blanks the progress line, so that what follows starts on a clean line.
+void EndProgress(const CensusOptions& options) {
+  if (!options.progress) return;
+  if (TerminalErases()) {
+    std::fputs("\r\033[K", stderr);
+  } else {
+    std::fprintf(stderr, "\r%s\r", std::string(progressWidth, ' ').c_str());
+  }
 }
 
 // The cores this process may run on (fewer than the machine's when it is pinned to some).
@@ -78,13 +90,14 @@ unsigned UsableCores() {
 }
 
 // The workers asked for, or every core; more threads than cores would only share the cores and
-// take memory each, so the count stops at the cores, with a note.
+// take memory each, so they stop at the cores, with a note. A short count may need fewer still,
+// which the report tells.
 unsigned WorkerThreads(unsigned asked) {
   unsigned cores = UsableCores();
   if (asked > cores) {
-    std::fprintf(stderr,
-                 "vorel-census: %u threads asked for, but this machine has %s: counting on %u\n",
-                 asked, Counted(cores, "core", "cores").c_str(), cores);
+    Complain(Counted(asked, "thread", "threads") + " asked for, but this process may run on " +
+             Counted(cores, "core", "cores") + ": at most " +
+             Counted(cores, "thread counts", "threads count"));
   }
   return asked ? std::min(asked, cores) : cores;
 }
@@ -96,7 +109,6 @@ CensusOptions OptionsFor(const CensusArgs& args, unsigned threads) {
   options.seedCount = args.scope.seedCount;
   options.threads = threads;
   options.target = args.target;
-  options.stop = &stopAsked;
   if (isatty(STDERR_FILENO)) {
     auto start = std::chrono::steady_clock::now();
     uint64_t total = args.scope.seedCount;
@@ -105,40 +117,36 @@ CensusOptions OptionsFor(const CensusArgs& args, unsigned threads) {
   return options;
 }
 
-void EndProgress(const CensusOptions& options) {
-  if (options.progress) std::fputs("\r\033[K", stderr);
-}
-
 // The seeds asked for through the walk and the plain draw, then the fastest census against the
 // plain one.
 int Verify(const CensusArgs& args, unsigned threads) {
   CensusOptions options = OptionsFor(args, threads);
+  options.stop = BeginStoppableWork();
   VerifyResult verdict = VerifyCensus(options);
+  bool stopped = EndStoppableWork();
   EndProgress(options);
-  if (verdict.interrupted) {
-    std::fprintf(stderr, "vorel-census: interrupted\n");
-    return EndBySignal();
+  if (stopped) {
+    Complain("interrupted");
+    EndByStopSignal();
   }
   for (uint32_t seed : verdict.disagreeingSeeds) {
-    std::fprintf(stderr, "vorel-census: seed %u: the walk and the draw disagree\n", seed);
+    Complain("seed " + std::to_string(seed) + ": the walk and the draw disagree");
   }
   if (verdict.mismatches || !verdict.countsAgree) {
-    std::fprintf(stderr,
-                 "vorel-census: %s seeds disagree; the census walked with %s %s the plain count\n",
-                 Grouped(verdict.mismatches).c_str(), verdict.target.c_str(),
-                 verdict.countsAgree ? "matches" : "does not match");
-    return 3;
+    Complain(Grouped(verdict.mismatches) + " seeds disagree; the census walked with " +
+             verdict.target + (verdict.countsAgree ? " matches" : " does not match") +
+             " the plain count");
+    return kDifferenceFound;
   }
   std::string text =
       "verified (" + ScopeInWords(args.scope) + "): the walk gives the draw's pick for " +
       Counted(verdict.seedsChecked, "seed", "seeds") + ", and the census walked with " +
       verdict.target + " counts exactly as the plain draw\n";
-  return WriteStdout("vorel-census", text) ? 0 : 1;
+  return WriteStdout(kProgram, text) ? kDone : kFailed;
 }
 
-int CannotWriteChart(const std::string& path, const std::string& why, int code) {
-  std::fprintf(stderr, "vorel-census: cannot write the chart to %s: %s\n", Quoted(path).c_str(),
-               why.c_str());
+int CannotWriteChart(const std::string& path, const std::string& why, ExitCode code) {
+  Complain("cannot write the chart to " + Quoted(path) + ": " + why);
   return code;
 }
 
@@ -148,63 +156,100 @@ std::string ShownPath(const std::string& path) {
   return quoted == "'" + path + "'" ? path : quoted;
 }
 
+// The chart, after the report: in its file's place, or after the report when it goes to standard
+// output too, or into a pipe, a FIFO or a device.
+int WriteChart(const CensusArgs& args, PendingFile& chart, const std::string& svg) {
+  std::string why;
+  if (!PendingFileHasReader(chart)) {
+    Complain("waiting for a reader of the FIFO " + Quoted(args.chartPath) + " to write the chart");
+  }
+  if (!WritePendingFile(chart, svg, why) || !CommitPendingFile(chart, why)) {
+    return CannotWriteChart(args.chartPath, why, kFailed);
+  }
+  bool intoReport = chart.kind == TargetKind::kOwnDescriptor && chart.descriptor == STDOUT_FILENO;
+  if (args.json || intoReport) return kDone;
+  return WriteStdout(kProgram, "Chart: " + ShownPath(args.chartPath) + "\n") ? kDone : kFailed;
+}
+
 // The census of the seeds asked for, its report on standard output and the chart, if asked for.
-// The chart replaces an older one only when everything before it went well.
+// A chart path that cannot be written is refused before the count; nothing is made until the
+// chart is ready, and the chart's file changes only once the report is out.
 int Count(const CensusArgs& args, unsigned threads) {
-  // The chart's file is made now, beside its target, so a path that cannot be written is found
-  // before the count.
   PendingFile chart;
   std::string why;
   bool charting = !args.chartPath.empty();
-  if (charting && !OpenPendingFile(args.chartPath, chart, why)) {
-    return CannotWriteChart(args.chartPath, why, 2);
+  if (charting && !CheckPendingFile(args.chartPath, chart, why)) {
+    return CannotWriteChart(args.chartPath, why, kBadCommandLine);
   }
   CensusOptions options = OptionsFor(args, threads);
   auto start = std::chrono::steady_clock::now();
+  options.stop = BeginStoppableWork();
   CensusResult result = RunCensus(options);
+  bool stopped = EndStoppableWork();
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EndProgress(options);
-  if (result.interrupted) {
-    DiscardPendingFile(chart);
-    std::fprintf(stderr, "vorel-census: interrupted after %s\n",
-                 Counted(result.seedsCovered, "seed", "seeds").c_str());
-    return EndBySignal();
+  if (stopped) {
+    Complain("interrupted after " + Counted(result.seedsCovered, "seed", "seeds"));
+    EndByStopSignal();
   }
   PickSummary summary = SummarisePicks(result);
   std::string report = args.json ? CensusJson(result, summary, seconds, args.scope)
                                  : CensusTable(result, summary, seconds, args.scope);
-  if (!WriteStdout("vorel-census", report)) {
-    DiscardPendingFile(chart);
-    return 1;
+  if (!WriteStdout(kProgram, report)) return kFailed;
+  if (!charting) return kDone;
+  return WriteChart(args, chart, CensusChart(result, summary, args.scope));
+}
+
+int Run(int argc, char** argv) {
+  CensusArgs args;
+  std::string error = ParseCensusArgs(argc, argv, args);
+  if (!error.empty()) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return kBadCommandLine;
   }
-  if (!charting) return stopAsked.load() ? EndBySignal() : 0;
-  if (stopAsked.load()) {
-    DiscardPendingFile(chart);
-    return EndBySignal();
+  if (args.help) {
+    std::string help = std::string(kCensusUsage) +
+                       "\nInstruction sets this processor runs, best first: " + TargetList() + "\n";
+    return WriteStdout(kProgram, help) ? kDone : kFailed;
   }
-  if (!CommitPendingFile(chart, CensusChart(result, summary, args.scope), why)) {
-    return CannotWriteChart(args.chartPath, why, 1);
+  if (args.version) {
+    return WriteStdout(kProgram, std::string(kProgram) + " " VOREL_VERSION "\n") ? kDone : kFailed;
   }
-  if (args.json) return 0;
-  return WriteStdout("vorel-census", "Chart: " + ShownPath(args.chartPath) + "\n") ? 0 : 1;
+  unsigned threads = WorkerThreads(args.threads);
+  return args.verify ? Verify(args, threads) : Count(args, threads);
+}
+
+std::terminate_handler runtimeTerminate = nullptr;
+
+// An exception that no code catches, on whichever thread: memory that ran out is told in one line
+// and exit 1; anything else ends as the runtime ends it. Neither leaves the temporary file
+// behind. Writes straight to the descriptor, taking no memory and no lock: another thread may
+// hold stderr's.
+[[noreturn]] void OnUncaughtException() {
+  RemoveTemporaryFileNow();
+  try {
+    if (std::exception_ptr thrown = std::current_exception()) std::rethrow_exception(thrown);
+  } catch (const std::bad_alloc&) {
+    for (const char* part : {kProgram, ": ", kOutOfMemory, "\n"}) {
+      ssize_t ignored = write(STDERR_FILENO, part, std::strlen(part));
+      (void)ignored;  // nothing more can be told
+    }
+    _exit(kFailed);
+  } catch (...) {
+  }
+  runtimeTerminate();
+  std::abort();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  CensusArgs args;
-  std::string error = ParseCensusArgs(argc, argv, args);
-  if (!error.empty()) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    return 2;
-  }
-  if (args.help) {
-    std::string help = std::string(kCensusUsage) +
-                       "\nInstruction sets this processor runs, best first: " + TargetList() + "\n";
-    return WriteStdout("vorel-census", help) ? 0 : 1;
-  }
-  if (args.version) return WriteStdout("vorel-census", "vorel-census " VOREL_VERSION "\n") ? 0 : 1;
-  unsigned threads = WorkerThreads(args.threads);
   CatchStopSignals();
-  return args.verify ? Verify(args, threads) : Count(args, threads);
+  runtimeTerminate = std::set_terminate(OnUncaughtException);
+  try {
+    return Run(argc, argv);
+  } catch (const std::system_error& error) {
+    Complain(std::string("cannot start a worker thread: ") + error.what());
+    return kFailed;
+  }
 }

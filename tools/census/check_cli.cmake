@@ -17,8 +17,25 @@ if(NOT rc EQUAL 0 OR NOT out MATCHES "Latest index: 19, needed by 1 seed: 123742
 endif()
 run(--seeds 0:999 --json)
 string(JSON covered ERROR_VARIABLE problem GET "${out}" seeds_covered)
-if(NOT rc EQUAL 0 OR problem OR NOT covered EQUAL 1000)
-  message(FATAL_ERROR "json run: exit ${rc}, seeds_covered '${covered}' ${problem}\n${out}${err}")
+string(JSON format ERROR_VARIABLE problem2 GET "${out}" format)
+if(NOT rc EQUAL 0 OR problem OR problem2 OR NOT covered EQUAL 1000 OR NOT format EQUAL 1)
+  message(FATAL_ERROR "json run: exit ${rc}, seeds_covered '${covered}', format '${format}' "
+                      "${problem}${problem2}\n${out}${err}")
+endif()
+
+# A value after '=' is read as the value after a space.
+run(--seeds=0:99 --json)
+string(JSON covered ERROR_VARIABLE problem GET "${out}" seeds_covered)
+if(NOT rc EQUAL 0 OR problem OR NOT covered EQUAL 100)
+  message(FATAL_ERROR "--seeds=0:99: exit ${rc}, seeds_covered '${covered}' ${problem}\n${out}${err}")
+endif()
+run(--from=2027-01-01T00:00:00Z --to=2027-01-01T00:01:39Z --json)
+string(JSON from ERROR_VARIABLE problem GET "${out}" covered from)
+string(JSON covered ERROR_VARIABLE problem2 GET "${out}" seeds_covered)
+if(NOT rc EQUAL 0 OR problem OR problem2 OR NOT from STREQUAL "2027-01-01T00:00:00Z"
+   OR NOT covered EQUAL 100)
+  message(FATAL_ERROR "--from=: exit ${rc}, from '${from}', seeds_covered '${covered}' "
+                      "${problem}${problem2}\n${out}${err}")
 endif()
 
 # --help names the instruction sets; the slowest, one lane at a time, runs everywhere.
@@ -33,9 +50,15 @@ set(cases
     "--seeds 7" "seed range '7' is not A:B"
     "--seeds 9:3" "seed range '9:3' is empty"
     "--seeds :" "seed range ':' is not A:B"
-    "--threads 0" "thread count '0' is not a number from 1 to 1024"
+    "--threads 0" "thread count '0' is not a whole number from 1 up"
+    "--threads 18446744073709551616" "thread count '18446744073709551616' is not a whole number"
     "--threads" "--threads needs a value"
     "--seeds 1:2 --seeds 3:4" "--seeds given twice"
+    "--seeds=1:2 --seeds 3:4" "--seeds given twice"
+    "--seeds=9:3" "seed range '9:3' is empty"
+    "--threads=0" "thread count '0' is not a number from 1 to 1024"
+    "--json=yes" "--json takes no value (given 'yes')"
+    "-h -h" "-h given twice"
     "--chart /nonexistent-dir/c.svg"
     "cannot write the chart to '/nonexistent-dir/c.svg': No such file or directory"
     "--chart /" "cannot write the chart to '/': Is a directory"

@@ -1,26 +1,59 @@
-// A file a program writes whole or not at all: the text goes to a temporary file beside the
-// target, and only a complete, flushed file is renamed over it. A run that fails or is
-// interrupted before then leaves the old file as it was and no stray file behind. A target
-// that is a link is followed, so the link stays and the file it names is replaced; a target
-// that is no plain file (a pipe, a terminal, /dev/stdout) is written straight into.
+// A file a program writes whole or not at all, without ever losing what the user already had.
+// The target is checked before any long work, without making anything, and is one of three:
+// - a plain file of its own: the text goes to a temporary file beside it, made only when the text
+//   is ready, and a complete, flushed file is renamed over it. A link is followed, so the link
+//   stays and the file it names is replaced. A run that fails or is ended by a signal before then
+//   leaves the old file as it was and no stray file behind.
+// - a file the program already writes through a descriptor of its own (standard output sent to
+//   it with `>> log`, `/dev/stdout`, `/proc/self/fd/3` with `3>f`): written through that
+//   descriptor after what the program wrote there, never replaced.
+// - no plain file (a pipe, a FIFO, a terminal, a device): opened by the name given, not by the
+//   text of its link (`pipe:[…]`), and written into.
 #pragma once
 
 #include <string>
 
+enum class TargetKind { kReplaced, kOwnDescriptor, kStream };
+
+// The pending file removes its temporary file unless committed. One at a time: the name of its
+// temporary file is kept where a signal handler can reach it (RemoveTemporaryFileNow).
 struct PendingFile {
-  std::string target;     // the file that gets the text, links followed
-  std::string temporary;  // beside the target, so the rename stays on one file system
-  int descriptor = -1;
-  bool direct = false;  // the target is no plain file: written into, not replaced
+  std::string given;   // the name as typed
+  std::string target;  // kReplaced: the file replaced, links followed
+  TargetKind kind = TargetKind::kReplaced;
+  int descriptor = -1;  // kOwnDescriptor: the program's own; else once opened or made
+  bool isFifo = false;
+  bool madeTemporary = false;  // its temporary file exists and is not yet renamed
+
+  PendingFile() = default;
+  PendingFile(const PendingFile&) = delete;
+  PendingFile& operator=(const PendingFile&) = delete;
+  ~PendingFile();
 };
 
-// Checks the target and makes the temporary file now, so that a path that cannot be written is
-// found before any long work. On failure `why` says why in the system's words ("No such file or
-// directory", "Is a directory", "Permission denied").
-bool OpenPendingFile(const std::string& target, PendingFile& file, std::string& why);
+// Checks, without making anything, that the target can take the text, so that a path that
+// cannot be written is found before any long work. On failure `why` says what failed: the
+// system's reason for the target ("No such file or directory", "Is a directory", "Permission
+// denied"), or the folder that cannot hold the temporary file, named as such.
+bool CheckPendingFile(const std::string& given, PendingFile& file, std::string& why);
 
-// Writes `text`, flushes it to the disk and puts it in the target's place.
-bool CommitPendingFile(PendingFile& file, const std::string& text, std::string& why);
+// For a FIFO: whether a reader holds it open now; if not, writing waits for one, and the caller
+// may say so first. Every other target: true.
+bool PendingFileHasReader(PendingFile& file);
 
-// Removes the temporary file; the target stays as it was. Safe to call more than once.
+// Writes `text`: into a new temporary file beside a replaced target, flushed to the disk, or
+// straight into the other targets. Signals are held off on the calling thread while the temporary
+// file is made and while it is renamed, so that a handler that removes it (RemoveTemporaryFileNow)
+// never misses it; a program with other threads that take signals then must block them there.
+bool WritePendingFile(PendingFile& file, const std::string& text, std::string& why);
+
+// Puts the written temporary file in the target's place; nothing to do for the other targets.
+bool CommitPendingFile(PendingFile& file, std::string& why);
+
+// Removes the temporary file, if one was made and not committed; the target stays as it was.
+// Safe to call more than once; the pending file's end calls it too.
 void DiscardPendingFile(PendingFile& file);
+
+// Removes the pending temporary file, if there is one. Only calls that are safe in a signal
+// handler, for a handler that ends the program.
+void RemoveTemporaryFileNow();

@@ -1,15 +1,20 @@
+// Files written whole or not at all, tried on real files, links, pipes, FIFOs, descriptors and
+// folders, each test in a folder of its own.
 #include "cli_file.h"
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -59,10 +64,13 @@ TEST_F(PendingFileTest, ReplacesTheTargetOnlyWhenComplete) {
   chmod(target.c_str(), 0640);
   PendingFile file;
   std::string why;
-  ASSERT_TRUE(OpenPendingFile(target, file, why)) << why;
-  EXPECT_EQ(Read(target), "old chart") << "opening must not touch the target";
+  ASSERT_TRUE(CheckPendingFile(target, file, why)) << why;
+  EXPECT_EQ(file.kind, TargetKind::kReplaced);
+  EXPECT_EQ(Names().size(), 1u) << "the check makes nothing";
+  ASSERT_TRUE(WritePendingFile(file, "new chart", why)) << why;
+  EXPECT_EQ(Read(target), "old chart") << "writing must not touch the target";
   EXPECT_EQ(Names().size(), 2u) << "the temporary file stands beside the target";
-  ASSERT_TRUE(CommitPendingFile(file, "new chart", why)) << why;
+  ASSERT_TRUE(CommitPendingFile(file, why)) << why;
   EXPECT_EQ(Read(target), "new chart");
   EXPECT_EQ(Names(), std::vector<std::string>{"chart.svg"});
   struct stat info;
@@ -75,8 +83,8 @@ TEST_F(PendingFileTest, ANewFileGetsTheUsualMode) {
   std::string target = folder + "/new.svg";
   PendingFile file;
   std::string why;
-  ASSERT_TRUE(OpenPendingFile(target, file, why)) << why;
-  ASSERT_TRUE(CommitPendingFile(file, "", why)) << why;
+  ASSERT_TRUE(CheckPendingFile(target, file, why)) << why;
+  ASSERT_TRUE(WritePendingFile(file, "", why) && CommitPendingFile(file, why)) << why;
   umask(old);
   struct stat info;
   ASSERT_EQ(stat(target.c_str(), &info), 0);
@@ -86,13 +94,22 @@ TEST_F(PendingFileTest, ANewFileGetsTheUsualMode) {
 TEST_F(PendingFileTest, DiscardingLeavesTheOldFileAndNothingElse) {
   std::string target = folder + "/chart.svg";
   Write(target, "old chart");
-  PendingFile file;
   std::string why;
-  ASSERT_TRUE(OpenPendingFile(target, file, why)) << why;
-  DiscardPendingFile(file);
-  DiscardPendingFile(file);
+  {
+    PendingFile file;
+    ASSERT_TRUE(CheckPendingFile(target, file, why)) << why;
+    ASSERT_TRUE(WritePendingFile(file, "new chart", why)) << why;
+    DiscardPendingFile(file);
+    DiscardPendingFile(file);
+    EXPECT_EQ(Names(), std::vector<std::string>{"chart.svg"});
+  }
+  {
+    PendingFile file;
+    ASSERT_TRUE(CheckPendingFile(target, file, why)) << why;
+    ASSERT_TRUE(WritePendingFile(file, "new chart", why)) << why;
+  }
   EXPECT_EQ(Read(target), "old chart");
-  EXPECT_EQ(Names(), std::vector<std::string>{"chart.svg"});
+  EXPECT_EQ(Names(), std::vector<std::string>{"chart.svg"}) << "a pending file ended uncommitted";
 }
 
 TEST_F(PendingFileTest, SaysWhyAPathCannotBeWritten) {
@@ -111,7 +128,7 @@ TEST_F(PendingFileTest, SaysWhyAPathCannotBeWritten) {
   for (const auto& c : cases) {
     PendingFile file;
     std::string why;
-    EXPECT_FALSE(OpenPendingFile(c.path, file, why)) << c.path;
+    EXPECT_FALSE(CheckPendingFile(c.path, file, why)) << c.path;
     EXPECT_EQ(why, c.why) << c.path;
   }
   EXPECT_EQ(Names(), std::vector<std::string>{"file.svg"}) << "nothing made on the way";
@@ -124,8 +141,9 @@ TEST_F(PendingFileTest, ALinkStaysAndTheFileItNamesIsReplaced) {
   for (const char* name : {"/link.svg", "/dangling.svg"}) {
     PendingFile file;
     std::string why;
-    ASSERT_TRUE(OpenPendingFile(folder + name, file, why)) << name << ": " << why;
-    ASSERT_TRUE(CommitPendingFile(file, std::string("new by ") + name, why)) << why;
+    ASSERT_TRUE(CheckPendingFile(folder + name, file, why)) << name << ": " << why;
+    ASSERT_TRUE(WritePendingFile(file, std::string("new by ") + name, why)) << why;
+    ASSERT_TRUE(CommitPendingFile(file, why)) << why;
     struct stat info;
     ASSERT_EQ(lstat((folder + name).c_str(), &info), 0);
     EXPECT_TRUE(S_ISLNK(info.st_mode)) << name << " is no longer a link";
@@ -142,8 +160,9 @@ TEST_F(PendingFileTest, APipeIsWrittenStraightInto) {
   std::thread reader([&] { received = Read(pipe); });
   PendingFile file;
   std::string why;
-  ASSERT_TRUE(OpenPendingFile(pipe, file, why)) << why;
-  ASSERT_TRUE(CommitPendingFile(file, "chart through a pipe", why)) << why;
+  ASSERT_TRUE(CheckPendingFile(pipe, file, why)) << why;
+  EXPECT_EQ(file.kind, TargetKind::kStream);
+  ASSERT_TRUE(WritePendingFile(file, "chart through a pipe", why)) << why;
   reader.join();
   EXPECT_EQ(received, "chart through a pipe");
   EXPECT_EQ(Names(), std::vector<std::string>{"pipe"});
@@ -153,11 +172,12 @@ TEST_F(PendingFileTest, AFailedCommitLeavesNoStrayFile) {
   std::string target = folder + "/chart.svg";
   PendingFile file;
   std::string why;
-  ASSERT_TRUE(OpenPendingFile(target, file, why)) << why;
+  ASSERT_TRUE(CheckPendingFile(target, file, why)) << why;
   // The target turns into a folder with something in it while the count runs.
   ASSERT_EQ(mkdir(target.c_str(), 0700), 0);
   Write(target + "/inside", "x");
-  EXPECT_FALSE(CommitPendingFile(file, "new chart", why));
+  ASSERT_TRUE(WritePendingFile(file, "new chart", why)) << why;
+  EXPECT_FALSE(CommitPendingFile(file, why));
   EXPECT_EQ(why, "Is a directory");
   EXPECT_EQ(Names(), std::vector<std::string>{"chart.svg"});
   unlink((target + "/inside").c_str());
@@ -176,9 +196,9 @@ TEST_F(PendingFileTest, AWriteCutShortIsAFailure) {
     setrlimit(RLIMIT_FSIZE, &limit);
     PendingFile file;
     std::string why;
-    bool opened = OpenPendingFile(target, file, why);
-    bool committed = opened && CommitPendingFile(file, std::string(65536, 'x'), why);
-    _exit(opened && !committed && why == "File too large" ? 0 : 1);
+    bool opened = CheckPendingFile(target, file, why);
+    bool written = opened && WritePendingFile(file, std::string(65536, 'x'), why);
+    _exit(opened && !written && why == "File too large" ? 0 : 1);
   }
   int status = 0;
   waitpid(child, &status, 0);
@@ -191,24 +211,30 @@ TEST_F(PendingFileTest, TakesAnyNameTheFolderTakes) {
   std::string target = folder + "/" + std::string(250, 'n') + ".svg";
   PendingFile file;
   std::string why;
-  ASSERT_TRUE(OpenPendingFile(target, file, why)) << why;
-  ASSERT_TRUE(CommitPendingFile(file, "chart", why)) << why;
+  ASSERT_TRUE(CheckPendingFile(target, file, why)) << why;
+  ASSERT_TRUE(WritePendingFile(file, "chart", why) && CommitPendingFile(file, why)) << why;
   EXPECT_EQ(Read(target), "chart");
 }
 
 // Whether a file the user may not write, and a folder the user may not write into, are refused
 // with the system's reason.
+// A file the user may write in such a folder cannot be replaced either: the message names the
+// temporary file that cannot be made beside it, not the file.
 bool RefusesClosedPaths(const std::string& folder) {
   PendingFile file;
-  std::string closedFile, closedFolder;
-  bool refused = !OpenPendingFile(folder + "/read-only.svg", file, closedFile) &&
-                 !OpenPendingFile(folder + "/c.svg", file, closedFolder);
-  return refused && closedFile == "Permission denied" && closedFolder == "Permission denied";
+  std::string closedFile, closedFolder, openFile;
+  bool refused = !CheckPendingFile(folder + "/read-only.svg", file, closedFile) &&
+                 !CheckPendingFile(folder + "/c.svg", file, closedFolder) &&
+                 !CheckPendingFile(folder + "/open.svg", file, openFile);
+  return refused && closedFile == "Permission denied" && closedFolder == "Permission denied" &&
+         openFile == "its temporary file cannot be made in '" + folder + "/': Permission denied";
 }
 
 TEST_F(PendingFileTest, SaysWhenTheFolderOrTheFileIsClosedToTheUser) {
   Write(folder + "/read-only.svg", "kept");
   chmod((folder + "/read-only.svg").c_str(), 0444);
+  Write(folder + "/open.svg", "kept");
+  chmod((folder + "/open.svg").c_str(), 0666);
   chmod(folder.c_str(), 0555);
   if (geteuid() != 0) {
     EXPECT_TRUE(RefusesClosedPaths(folder));
@@ -224,6 +250,139 @@ TEST_F(PendingFileTest, SaysWhenTheFolderOrTheFileIsClosedToTheUser) {
   }
   chmod(folder.c_str(), 0700);
   EXPECT_EQ(Read(folder + "/read-only.svg"), "kept");
+}
+
+// Standard output sent to the file (`>> log`), or another descriptor (`3>f`): the text follows
+// what the program wrote there, by whatever name the file is given, and the file is never
+// replaced; a descriptor that only reads the file does not count.
+TEST_F(PendingFileTest, AFileTheProgramWritesAlreadyIsWrittenThroughNeverReplaced) {
+  std::string log = folder + "/log";
+  Write(log, "old\n");
+  int appending = open(log.c_str(), O_WRONLY | O_APPEND);
+  ASSERT_GE(appending, 0);
+  struct stat before;
+  ASSERT_EQ(stat(log.c_str(), &before), 0);
+  std::string number = std::to_string(appending);
+  for (const std::string& name : {log, "/proc/self/fd/" + number, "/dev/fd/" + number}) {
+    PendingFile file;
+    std::string why;
+    ASSERT_TRUE(CheckPendingFile(name, file, why)) << name << ": " << why;
+    EXPECT_EQ(file.kind, TargetKind::kOwnDescriptor) << name;
+    EXPECT_EQ(file.descriptor, appending) << name;
+    ASSERT_TRUE(WritePendingFile(file, name + "\n", why) && CommitPendingFile(file, why)) << why;
+  }
+  EXPECT_EQ(Read(log), "old\n" + log + "\n/proc/self/fd/" + number + "\n/dev/fd/" + number + "\n");
+  EXPECT_GE(fcntl(appending, F_GETFD), 0) << "the program's descriptor stays open";
+  close(appending);
+  struct stat after;
+  ASSERT_EQ(stat(log.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino) << "the file was replaced";
+  EXPECT_EQ(Names(), std::vector<std::string>{"log"});
+
+  int reading = open(log.c_str(), O_RDONLY);
+  ASSERT_GE(reading, 0);
+  PendingFile file;
+  std::string why;
+  ASSERT_TRUE(CheckPendingFile("/proc/self/fd/" + std::to_string(reading), file, why)) << why;
+  EXPECT_EQ(file.kind, TargetKind::kReplaced);
+  EXPECT_EQ(file.target, log) << "replaced by the name its descriptor's link gives";
+  close(reading);
+}
+
+// A pipe the program writes is written through its descriptor, not opened by the text of its
+// link ("pipe:[…]").
+TEST_F(PendingFileTest, APipeTheProgramWritesIsWrittenThroughItsDescriptor) {
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  PendingFile file;
+  std::string why;
+  ASSERT_TRUE(CheckPendingFile("/proc/self/fd/" + std::to_string(ends[1]), file, why)) << why;
+  EXPECT_EQ(file.kind, TargetKind::kOwnDescriptor);
+  ASSERT_TRUE(WritePendingFile(file, "chart", why)) << why;
+  close(ends[1]);
+  char received[16] = {};
+  EXPECT_EQ(read(ends[0], received, sizeof received), 5);
+  EXPECT_STREQ(received, "chart");
+  // Only its reading end held: the pipe is opened anew by the name given.
+  ASSERT_TRUE(CheckPendingFile("/proc/self/fd/" + std::to_string(ends[0]), file, why)) << why;
+  EXPECT_EQ(file.kind, TargetKind::kStream);
+  ASSERT_TRUE(WritePendingFile(file, "again", why)) << why;
+  EXPECT_EQ(read(ends[0], received, sizeof received), 5);
+  EXPECT_STREQ(received, "again");
+  close(ends[0]);
+  EXPECT_TRUE(Names().empty());
+}
+
+TEST_F(PendingFileTest, AFifoWithoutAReaderIsToldApart) {
+  std::string fifo = folder + "/fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  PendingFile file;
+  std::string why;
+  ASSERT_TRUE(CheckPendingFile(fifo, file, why)) << why;
+  EXPECT_FALSE(PendingFileHasReader(file));
+  EXPECT_EQ(file.descriptor, -1);
+  int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  EXPECT_TRUE(PendingFileHasReader(file));
+  ASSERT_TRUE(WritePendingFile(file, "chart", why)) << why;
+  char received[16] = {};
+  EXPECT_EQ(read(reader, received, sizeof received), 5);
+  EXPECT_STREQ(received, "chart");
+  close(reader);
+}
+
+// What is found only when the text is ready still leaves nothing behind, and says what failed.
+TEST_F(PendingFileTest, AFolderGoneDuringTheCountIsNamed) {
+  std::string inner = folder + "/inner";
+  ASSERT_EQ(mkdir(inner.c_str(), 0700), 0);
+  PendingFile file;
+  std::string why;
+  ASSERT_TRUE(CheckPendingFile(inner + "/c.svg", file, why)) << why;
+  ASSERT_EQ(rename(inner.c_str(), (folder + "/moved").c_str()), 0);
+  EXPECT_FALSE(WritePendingFile(file, "chart", why));
+  EXPECT_EQ(why,
+            "its temporary file cannot be made in '" + inner + "/': No such file or directory");
+  EXPECT_EQ(Names(), std::vector<std::string>{"moved"});
+  rmdir((folder + "/moved").c_str());
+}
+
+// A file in a folder that takes no new file: as root only the temporary file fails, and is named.
+TEST_F(PendingFileTest, AFileInAFolderThatTakesNoFileIsNotSaidToBeMissing) {
+  PendingFile file;
+  std::string why;
+  if (!CheckPendingFile("/proc/version", file, why)) {
+    EXPECT_EQ(why, "Permission denied");
+    return;
+  }
+  ASSERT_EQ(geteuid(), 0u) << "only root may write /proc/version";
+  EXPECT_FALSE(WritePendingFile(file, "chart", why));
+  EXPECT_EQ(why.rfind("its temporary file cannot be made in '/proc/': ", 0), 0u) << why;
+}
+
+TEST_F(PendingFileTest, WhatCannotBeReplacedOrOpenedIsRefusedBeforehand) {
+  // A descriptor's link to a file since removed names no file a new one could replace.
+  std::string gone = folder + "/gone.svg";
+  Write(gone, "x");
+  int descriptor = open(gone.c_str(), O_RDONLY);
+  ASSERT_GE(descriptor, 0);
+  unlink(gone.c_str());
+  PendingFile file;
+  std::string why;
+  EXPECT_FALSE(CheckPendingFile("/proc/self/fd/" + std::to_string(descriptor), file, why));
+  EXPECT_EQ(why, "the file it names is no longer in any folder");
+  close(descriptor);
+  // A socket is no file to open.
+  int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address = {};
+  address.sun_family = AF_UNIX;
+  std::string socketPath = folder + "/socket";
+  ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+  std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  EXPECT_FALSE(CheckPendingFile(socketPath, file, why));
+  EXPECT_EQ(why, "No such device or address");
+  close(listener);
+  EXPECT_EQ(Names(), std::vector<std::string>{"socket"}) << "nothing made on the way";
 }
 
 }  // namespace

@@ -47,6 +47,18 @@ expect_output("02,14,15,18,20,21,31\n" --at 2038-01-19T03:14:08Z)
 run_pick(--seed 1796616306)
 expect_output("${out}" --at 2026-12-07T04:05:06Z)
 expect_refusal("'0x1B4DF0F01'" --seed 0x1B4DF0F01)
+# A value after '=' is read as the value after a space.
+expect_output("02,14,15,18,20,21,31\n" --seed=0)
+expect_output("06,07,09,20,27,30,32\n" --at=2038-01-19T03:14:07Z)
+expect_refusal("--seed given twice" --seed=1 --seed 2)
+run_pick(--json --at 2038-01-19T03:14:08Z)
+string(JSON format ERROR_VARIABLE problem GET "${out}" format)
+string(JSON line ERROR_VARIABLE problem2 GET "${out}" line)
+string(JSON second ERROR_VARIABLE problem3 GET "${out}" utc_second)
+if(NOT rc EQUAL 0 OR problem OR problem2 OR problem3 OR NOT format EQUAL 1
+   OR NOT line STREQUAL "02,14,15,18,20,21,31" OR NOT second STREQUAL "2038-01-19T03:14:08Z")
+  fail("--json --at 2038-01-19T03:14:08Z: exit ${rc}, printed '${out}' ${problem}${problem2}${problem3}")
+endif()
 expect_output("seed 0 (0x00000000)\ncandidates 14 20 31 18 02 14 21 15 09 10 14 18 20 14 30 29 11 08 05 36\n02,14,15,18,20,21,31\n"
               --candidates --seed 0)
 

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # vorel-pick as a Unix tool, from the outside: a full or closed output is an error with its
-# reason and exit code 1, whatever was asked; a bad value is shown on one line, escaped.
+# reason and exit code 1, whatever was asked; a pipe closed by its reader ends it quietly by
+# SIGPIPE; a bad value is shown on one line, escaped.
 # Usage: check_unix.sh PICK
 set -uo pipefail
 pick=$1
 failures=0
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 for args in "--seed 5" "--candidates --seed 5" "--at 2026-12-07T04:05:06Z" "--help" "--version"; do
@@ -15,6 +18,12 @@ for args in "--seed 5" "--candidates --seed 5" "--at 2026-12-07T04:05:06Z" "--he
     [ "$err" = "vorel-pick: cannot write: ${output#*:}" ] || fail "$args ${output%%:*}: said '$err'"
   done
 done
+
+# The reader is gone before the pick is written: SIGPIPE ends it, with nothing said.
+{ sleep 0.3 && exec "$pick" --candidates --seed 5 2>"$scratch/err"; } | true
+rc=${PIPESTATUS[0]}
+[ "$rc" -eq 141 ] && [ ! -s "$scratch/err" ] ||
+  fail "a closed pipe: exit $rc, said '$(cat "$scratch/err")'"
 
 err=$("$pick" --seed $'5\n' 2>&1)
 [ "$err" = "vorel-pick: seed '5\\n' is not a number from 0 to 4294967295 (decimal or 0x-hexadecimal)" ] ||

@@ -1,6 +1,5 @@
 #include "pick_options.h"
 
-#include <cstdio>
 #include <set>
 
 #include "cli_numbers.h"
@@ -10,16 +9,18 @@
 #include "draw.h"
 
 const char kPickUsage[] =
-    "Usage: vorel-pick [--seed N | --at YYYY-MM-DDTHH:MM:SSZ] [--candidates]\n"
+    "Usage: vorel-pick [--seed N | --at YYYY-MM-DDTHH:MM:SSZ] [--candidates] [--json]\n"
     "Prints the seven numbers the die shows, as a key press would.\n"
     "\n"
     "  (no option)      the pick for a key press in the current second\n"
     "  --seed N         the pick for seed N (decimal or 0x-hexadecimal, 0 to 4294967295)\n"
     "  --at TIME        the pick for a key press in that UTC second, e.g. 2026-12-07T04:05:06Z\n"
     "  --candidates     also print the seed and the twenty numbers the pick was taken from\n"
-    "  --help           print this text\n"
+    "  --json           print the seed, the second and the pick as JSON for programs\n"
+    "  -h, --help       print this text\n"
     "  --version        print the version\n"
     "\n"
+    "A value may also follow its option after '=', as in --seed=5.\n"
     "Exit codes: 0 done, 1 cannot write the output, 2 bad command line.\n";
 
 namespace {
@@ -38,6 +39,8 @@ std::string ReadOption(const std::string& option, const std::string& value, Pick
   }
   if (option == "--candidates") {
     options.showCandidates = true;
+  } else if (option == "--json") {
+    options.json = true;
   } else if (option != "--help" && option != "--version") {
     return "unknown option " + Quoted(option) + " (see --help)";
   }
@@ -70,25 +73,4 @@ std::string ParsePickOptions(int argc, const char* const* argv, PickOptions& opt
     options.mode = PickOptions::kAt;
   }
   return "";
-}
-
-std::string PickReport(uint32_t seed, bool showCandidates) {
-  std::string report;
-  char buffer[kLineRoom];
-  if (showCandidates) {
-    std::snprintf(buffer, sizeof buffer, "seed %u (0x%08X)\n", seed, seed);
-    report += buffer;
-    int32_t candidates[kCandidateCount];
-    DrawCandidates(seed, candidates);
-    report += "candidates";
-    for (int32_t candidate : candidates) {
-      std::snprintf(buffer, sizeof buffer, " %02d", static_cast<int>(candidate));
-      report += buffer;
-    }
-    report += "\n";
-  }
-  int32_t pick[kPickSize];
-  DrawFromSeed(seed, pick);
-  FormatLine(pick, buffer);
-  return report + buffer + "\n";
 }

@@ -9,12 +9,10 @@ struct PickOptions {
   uint32_t seed = 0;        // with kSeed, and with kAt once the time is read
   int64_t unixSeconds = 0;  // with kAt
   bool showCandidates = false;
+  bool json = false;
 };
 
 // Reads argv[1..argc-1]. Returns "" when they make sense, else one line naming the bad value.
 std::string ParsePickOptions(int argc, const char* const* argv, PickOptions& options);
-
-// What vorel-pick prints for `seed`: the line, after the seed and its candidates if asked.
-std::string PickReport(uint32_t seed, bool showCandidates);
 
 extern const char kPickUsage[];

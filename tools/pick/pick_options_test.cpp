@@ -27,6 +27,19 @@ TEST(PickOptions, ReadsEachMode) {
   EXPECT_EQ(options.mode, PickOptions::kHelp);
   EXPECT_EQ(Parse({"--version"}, options), "");
   EXPECT_EQ(options.mode, PickOptions::kVersion);
+  EXPECT_EQ(Parse({"--json", "--seed", "7"}, options), "");
+  EXPECT_TRUE(options.json);
+  EXPECT_FALSE(options.showCandidates);
+}
+
+TEST(PickOptions, TakesAValueAfterAnEqualsSignToo) {
+  PickOptions options;
+  EXPECT_EQ(Parse({"--seed=0x10"}, options), "");
+  EXPECT_EQ(options.mode, PickOptions::kSeed);
+  EXPECT_EQ(options.seed, 16u);
+  EXPECT_EQ(Parse({"--at=2038-01-19T03:14:07Z", "--json"}, options), "");
+  EXPECT_EQ(options.mode, PickOptions::kAt);
+  EXPECT_EQ(options.unixSeconds, 2147483647);
 }
 
 TEST(PickOptions, NamesTheBadValue) {
@@ -43,7 +56,16 @@ TEST(PickOptions, NamesTheBadValue) {
        "vorel-pick: time 'yesterday' is not a UTC time of the form YYYY-MM-DDTHH:MM:SSZ"},
       {{"--seed", "1", "--seed", "2"}, "vorel-pick: --seed given twice"},
       {{"--candidates", "--candidates"}, "vorel-pick: --candidates given twice"},
-      {{"--help", "-h"}, "vorel-pick: --help given twice"},
+      {{"--help", "-h"}, "vorel-pick: --help given twice, once as -h"},
+      {{"-h", "-h"}, "vorel-pick: -h given twice"},
+      {{"--seed=5", "--seed", "6"}, "vorel-pick: --seed given twice"},
+      {{"--seed="},
+       "vorel-pick: seed '' is not a number from 0 to 4294967295 (decimal or 0x-hexadecimal)"},
+      {{"--at=noon"}, "vorel-pick: time 'noon' is not a UTC time of the form YYYY-MM-DDTHH:MM:SSZ"},
+      {{"--json=1"}, "vorel-pick: --json takes no value (given '1')"},
+      {{"--colour=red"}, "vorel-pick: unknown option '--colour' (see --help)"},
+      {{"--seed=1", "--at=2026-12-07T04:05:06Z"},
+       "vorel-pick: --seed and --at cannot be used together"},
       {{"--version", "--version"}, "vorel-pick: --version given twice"},
       {{"-"}, "vorel-pick: unexpected argument '-' (see --help)"},
       {{"--seed", "5\n"},
@@ -57,14 +79,6 @@ TEST(PickOptions, NamesTheBadValue) {
     PickOptions options;
     EXPECT_EQ(Parse(c.args, options), c.message);
   }
-}
-
-TEST(PickReport, ShowsTheSeedAndCandidatesOnRequest) {
-  EXPECT_EQ(PickReport(0, false), "02,14,15,18,20,21,31\n");
-  EXPECT_EQ(PickReport(1237421458u, true),
-            "seed 1237421458 (0x49C18D92)\n"
-            "candidates 13 14 29 32 13 14 29 13 14 03 03 32 13 11 14 11 32 32 14 26\n"
-            "03,11,13,14,26,29,32\n");
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 // vorel-pick: the die's pick on the command line, for a given second or seed or for now.
 #include <cstdio>
+#include <ctime>
+#include <optional>
 #include <string>
 
 #include "cli_output.h"
 #include "pick_options.h"
+#include "pick_report.h"
 #include "random_source.h"
 
 #ifndef VOREL_VERSION
@@ -12,15 +15,25 @@
 
 namespace {
 
-// The seed of the mode asked for: given, from a UTC second, or from the clock now.
-uint32_t SeedOf(const PickOptions& options) {
+// The clock the die reads, as a whole count of seconds, so the JSON can name the second too.
+int64_t UnixSecondsNow() {
+#ifdef _WIN32
+  // The 32-bit Windows runtime's plain time() stops at 2038; its 64-bit twin does not.
+  return static_cast<int64_t>(_time64(nullptr));
+#else
+  return static_cast<int64_t>(std::time(nullptr));
+#endif
+}
+
+// The UTC second the pick is for: given, or read from the clock now; none when a seed was given.
+std::optional<int64_t> SecondOf(const PickOptions& options) {
   switch (options.mode) {
     case PickOptions::kSeed:
-      return options.seed;
+      return std::nullopt;
     case PickOptions::kAt:
-      return static_cast<uint32_t>(CalendarSecondsAt(options.unixSeconds));
+      return options.unixSeconds;
     default:
-      return static_cast<uint32_t>(CalendarSeconds());
+      return UnixSecondsNow();
   }
 }
 
@@ -39,7 +52,11 @@ int main(int argc, char** argv) {
   } else if (options.mode == PickOptions::kVersion) {
     text = "vorel-pick " VOREL_VERSION "\n";
   } else {
-    text = PickReport(SeedOf(options), options.showCandidates);
+    // The die's seed: the second, cut to its low 32 bits, as the die cuts the clock.
+    std::optional<int64_t> second = SecondOf(options);
+    uint32_t seed = second ? static_cast<uint32_t>(CalendarSecondsAt(*second)) : options.seed;
+    text = options.json ? PickJson(seed, second, options.showCandidates)
+                        : PickReport(seed, options.showCandidates);
   }
   return WriteStdout("vorel-pick", text) ? 0 : 1;
 }

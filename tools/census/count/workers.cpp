@@ -16,7 +16,11 @@ ChunksDone RunChunks(
   uint64_t chunks = (plan.total + plan.chunk - 1) / plan.chunk;
   unsigned threads = WorkerCount(plan.threads, plan.total, plan.chunk);
   std::atomic<uint64_t> nextChunk{0}, done{0};
-  auto stopped = [&] { return plan.stop && plan.stop->load(std::memory_order_relaxed); };
+  std::atomic<bool> abandoned{false};
+  auto stopped = [&] {
+    return abandoned.load(std::memory_order_relaxed) ||
+           (plan.stop && plan.stop->load(std::memory_order_relaxed));
+  };
   auto worker = [&](unsigned index) {
     for (;;) {
       uint64_t chunk = nextChunk.fetch_add(1);
@@ -27,7 +31,15 @@ ChunksDone RunChunks(
     }
   };
   std::vector<std::thread> workers;
-  for (unsigned index = 0; index < threads; ++index) workers.emplace_back(worker, index);
+  try {
+    for (unsigned index = 0; index < threads; ++index) workers.emplace_back(worker, index);
+  } catch (...) {
+    // A thread that cannot start (no memory left for its stack) ends the run with its error; the
+    // ones started stop at their next chunk first.
+    abandoned.store(true);
+    for (std::thread& thread : workers) thread.join();
+    throw;
+  }
   while (plan.progress && done.load() < plan.total && !stopped()) {
     double share = static_cast<double>(done.load()) / static_cast<double>(plan.total);
     plan.progress(plan.progressScale * share);

@@ -162,6 +162,7 @@ Json FigureJson(const CensusResult& result) {
 std::string CensusJson(const CensusResult& result, const PickSummary& summary, double seconds,
                        const CensusScope& scope) {
   Json json;
+  json["format"] = kCensusJsonFormat;
   json["seeds_covered"] = result.seedsCovered;
   json["covered"] = ScopeJson(scope);
   json["method"] = result.mode == CensusMode::kSeedBySeed ? "seed by seed" : "cycle walk";

@@ -8,6 +8,10 @@
 #include "census_result.h"
 #include "report/pick_summary.h"
 
+// The JSON's format: a reader can rely on every key of a format. Adding a key keeps the number;
+// removing or renaming one, or changing what a key holds, takes the next.
+constexpr int kCensusJsonFormat = 1;
+
 std::string CensusTable(const CensusResult& result, const PickSummary& summary, double seconds,
                         const CensusScope& scope);
 std::string CensusJson(const CensusResult& result, const PickSummary& summary, double seconds,

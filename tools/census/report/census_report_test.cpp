@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -52,6 +53,66 @@ TEST(CensusReport, JsonCarriesTheFigures) {
   EXPECT_EQ(json["least_frequent_pick"]["line"], LineOfRank(summary.leastFrequentRank));
   EXPECT_EQ(json["least_frequent_pick"]["picks_with_this_count"], summary.leastFrequentPicks);
   EXPECT_EQ(json["interrupted"], false);
+}
+
+// The keys a reader of each format may rely on, as JSON pointers, with the kind of value each
+// holds in a count where every figure is defined. A key may be added within a format; removing or
+// renaming one, or changing its kind, takes a new format number and a list of its own here, the
+// older lists kept as they were. A span of clock time adds /covered/from and /covered/to.
+const std::map<int, std::vector<std::pair<std::string, std::string>>> kKeysOfFormat = {
+    {1,
+     {{"/format", "number"},
+      {"/seeds_covered", "number"},
+      {"/covered/words", "string"},
+      {"/covered/first_seed", "number"},
+      {"/covered/seed_count", "number"},
+      {"/method", "string"},
+      {"/method_note", "string"},
+      {"/seconds", "number"},
+      {"/threads", "number"},
+      {"/target", "string"},
+      {"/fewest_distinct_candidates", "number"},
+      {"/fewest_distinct_candidates_at_least", "boolean"},
+      {"/fewest_distinct_candidates_seed_count", "number"},
+      {"/fewest_distinct_candidates_seeds", "array"},
+      {"/seeds_with_00_in_the_line", "number"},
+      {"/seeds_by_seventh_distinct_index/6", "number"},
+      {"/seeds_by_seventh_distinct_index/19", "number"},
+      {"/latest_index", "number"},
+      {"/latest_index_seed_count", "number"},
+      {"/latest_index_seeds", "array"},
+      {"/number_counts/1", "number"},
+      {"/number_counts/37", "number"},
+      {"/most_frequent_numbers", "array"},
+      {"/least_frequent_numbers", "array"},
+      {"/most_to_least_ratio", "number"},
+      {"/possible_picks", "number"},
+      {"/picks_shown", "number"},
+      {"/picks_never_shown", "number"},
+      {"/most_frequent_pick/line", "string"},
+      {"/most_frequent_pick/seeds", "number"},
+      {"/most_frequent_pick/picks_with_this_count", "number"},
+      {"/least_frequent_pick/line", "string"},
+      {"/least_frequent_pick/seeds", "number"},
+      {"/least_frequent_pick/picks_with_this_count", "number"},
+      {"/interrupted", "boolean"}}},
+};
+
+TEST(CensusReport, JsonKeepsTheKeysOfItsFormat) {
+  const CensusResult& result = HundredSeeds();
+  nlohmann::json json =
+      nlohmann::json::parse(CensusJson(result, SummarisePicks(result), 1.5, kHundred));
+  int format = json["format"].get<int>();
+  ASSERT_TRUE(kKeysOfFormat.count(format)) << "format " << format << " lists no keys here";
+  for (const auto& [key, kind] : kKeysOfFormat.at(format)) {
+    nlohmann::json::json_pointer pointer(key);
+    ASSERT_TRUE(json.contains(pointer)) << key << " is gone from format " << format;
+    EXPECT_EQ(json[pointer].type_name(), kind) << key;
+  }
+  json = nlohmann::json::parse(
+      CensusJson(result, SummarisePicks(result), 1.5, ScopeOfSeconds(1796616306, 1796616405)));
+  EXPECT_EQ(json["covered"]["from"], "2026-12-07T04:05:06Z");
+  EXPECT_EQ(json["covered"]["to"], "2026-12-07T04:06:45Z");
 }
 
 TEST(CensusReport, TableCarriesTheFigures) {

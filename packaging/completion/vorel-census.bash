@@ -1,0 +1,52 @@
+# Bash completion for vorel-census: each option until it is given (and not beside those it cannot
+# go with), nothing after options whose value is a number, file names after --chart, the current
+# UTC second after --from and --to, to edit into the one wanted, and after --target the
+# instruction sets that the program says this processor runs. A test holds the options offered
+# against `vorel-census --help`; help-digest is the --help text this file was last checked
+# against.
+# help-digest: d00b9dfc392d7aea
+
+_vorel_census() {
+  local cur prev words cword split
+  _init_completion -s || return
+
+  case $prev in
+    --seeds | --threads)
+      return
+      ;;
+    --from | --to)
+      mapfile -t COMPREPLY < <(compgen -W "$(date -u +%Y-%m-%dT%H:%M:%SZ)" -- "$cur")
+      return
+      ;;
+    --target)
+      local targets
+      targets=$("${1/#\~/$HOME}" --help 2>/dev/null |
+        sed -n 's/^Instruction sets this processor runs, best first: //p')
+      mapfile -t COMPREPLY < <(compgen -W "${targets//,/}" -- "$cur")
+      return
+      ;;
+    --chart)
+      _filedir
+      return
+      ;;
+  esac
+  # The options left take no value after '='.
+  $split && return
+
+  # Each word given takes itself, and the options it cannot go with, off the list.
+  local offered=" --seeds --from --to --threads --target --json --chart --verify --help --version "
+  local word
+  for word in "${words[@]:1:cword-1}"; do
+    word=${word%%=*}
+    case $word in
+      -h) word=--help ;;
+      --seeds) offered=${offered/ --from / }; offered=${offered/ --to / } ;;
+      --from | --to) offered=${offered/ --seeds / } ;;
+      --verify) offered=${offered/ --json / }; offered=${offered/ --chart / } ;;
+      --json | --chart) offered=${offered/ --verify / } ;;
+    esac
+    offered=${offered/ "$word" / }
+  done
+  mapfile -t COMPREPLY < <(compgen -W "$offered" -- "$cur")
+} &&
+  complete -F _vorel_census vorel-census

@@ -1,0 +1,48 @@
+#include "pick_report.h"
+
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "cli_time.h"
+#include "draw.h"
+
+std::string PickReport(uint32_t seed, bool showCandidates) {
+  std::string report;
+  char buffer[kLineRoom];
+  if (showCandidates) {
+    std::snprintf(buffer, sizeof buffer, "seed %u (0x%08X)\n", seed, seed);
+    report += buffer;
+    int32_t candidates[kCandidateCount];
+    DrawCandidates(seed, candidates);
+    report += "candidates";
+    for (int32_t candidate : candidates) {
+      std::snprintf(buffer, sizeof buffer, " %02d", static_cast<int>(candidate));
+      report += buffer;
+    }
+    report += "\n";
+  }
+  int32_t pick[kPickSize];
+  DrawFromSeed(seed, pick);
+  FormatLine(pick, buffer);
+  return report + buffer + "\n";
+}
+
+std::string PickJson(uint32_t seed, std::optional<int64_t> unixSecond, bool showCandidates) {
+  using Json = nlohmann::ordered_json;
+  Json json;
+  json["format"] = kPickJsonFormat;
+  json["seed"] = seed;
+  json["utc_second"] = unixSecond ? Json(UtcText(*unixSecond)) : Json(nullptr);
+  int32_t pick[kPickSize];
+  DrawFromSeed(seed, pick);
+  json["pick"] = pick;
+  char line[kLineRoom];
+  FormatLine(pick, line);
+  json["line"] = line;
+  if (showCandidates) {
+    int32_t candidates[kCandidateCount];
+    DrawCandidates(seed, candidates);
+    json["candidates"] = candidates;
+  }
+  return json.dump(2) + "\n";
+}

@@ -1,0 +1,62 @@
+#include "pick_report.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(PickReport, ShowsTheSeedAndCandidatesOnRequest) {
+  EXPECT_EQ(PickReport(0, false), "02,14,15,18,20,21,31\n");
+  EXPECT_EQ(PickReport(1237421458u, true),
+            "seed 1237421458 (0x49C18D92)\n"
+            "candidates 13 14 29 32 13 14 29 13 14 03 03 32 13 11 14 11 32 32 14 26\n"
+            "03,11,13,14,26,29,32\n");
+}
+
+TEST(PickJson, CarriesThePickAsNumbersAndAsTheLine) {
+  // 2038-01-19T03:14:08Z is second 2^31, the first a signed 32-bit clock cannot count.
+  nlohmann::json json = nlohmann::json::parse(PickJson(2147483648u, 2147483648, false));
+  EXPECT_EQ(json["format"], kPickJsonFormat);
+  EXPECT_EQ(json["seed"], 2147483648u);
+  EXPECT_EQ(json["utc_second"], "2038-01-19T03:14:08Z");
+  EXPECT_EQ(json["pick"], (std::vector<int>{2, 14, 15, 18, 20, 21, 31}));
+  EXPECT_EQ(json["line"], "02,14,15,18,20,21,31");
+  EXPECT_FALSE(json.contains("candidates")) << "only when asked for";
+
+  json = nlohmann::json::parse(PickJson(1237421458u, std::nullopt, true));
+  EXPECT_EQ(json["seed"], 1237421458u);
+  EXPECT_TRUE(json["utc_second"].is_null()) << "a seed given is no second";
+  EXPECT_EQ(json["line"], "03,11,13,14,26,29,32");
+  EXPECT_EQ(json["candidates"], (std::vector<int>{13, 14, 29, 32, 13, 14, 29, 13, 14, 3,
+                                                  3,  32, 13, 11, 14, 11, 32, 32, 14, 26}));
+}
+
+// The keys a reader of each format may rely on, with the kind of value each holds when the
+// pick comes from a second and the candidates are asked for. A key may be added within a format;
+// removing or renaming one, or changing its kind, takes a new format number and a list of its own
+// here, the older lists kept as they were.
+const std::map<int, std::vector<std::pair<std::string, std::string>>> kKeysOfFormat = {
+    {1,
+     {{"format", "number"},
+      {"seed", "number"},
+      {"utc_second", "string"},
+      {"pick", "array"},
+      {"line", "string"},
+      {"candidates", "array"}}},
+};
+
+TEST(PickJson, KeepsTheKeysOfItsFormat) {
+  nlohmann::json json = nlohmann::json::parse(PickJson(5, 1796616306, true));
+  int format = json["format"].get<int>();
+  ASSERT_TRUE(kKeysOfFormat.count(format)) << "format " << format << " lists no keys here";
+  for (const auto& [key, kind] : kKeysOfFormat.at(format)) {
+    ASSERT_TRUE(json.contains(key)) << key << " is gone from format " << format;
+    EXPECT_EQ(json[key].type_name(), kind) << key;
+  }
+}
+
+}  // namespace
