@@ -4,7 +4,7 @@
 # instruction sets that the program says this processor runs. A test holds the options offered
 # against `vorel-census --help`; help-digest is the --help text this file was last checked
 # against.
-# help-digest: d00b9dfc392d7aea
+# help-digest: b0134332f4ff2f1f
 
 _vorel_census() {
   local cur prev words cword split

@@ -56,7 +56,7 @@ set(cases
     "--seeds 1:2 --seeds 3:4" "--seeds given twice"
     "--seeds=1:2 --seeds 3:4" "--seeds given twice"
     "--seeds=9:3" "seed range '9:3' is empty"
-    "--threads=0" "thread count '0' is not a number from 1 to 1024"
+    "--threads=0" "thread count '0' is not a whole number from 1 up"
     "--json=yes" "--json takes no value (given 'yes')"
     "-h -h" "-h given twice"
     "--chart /nonexistent-dir/c.svg"
