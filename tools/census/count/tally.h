@@ -15,7 +15,7 @@
 constexpr size_t kSeedsKept = 64;
 
 // The seeds at one end of a figure (the latest seventh index, the fewest distinct values): the
-// figure there, how many draws reach it, and the smallest of their seeds.
+// figure there, how many seeds reach it, and the smallest of them.
 struct Extreme {
   Extreme(int start, bool low) : value(start), lowest(low) {}
   int value;
