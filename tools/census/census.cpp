@@ -21,33 +21,21 @@ namespace {
 constexpr uint64_t kCycleChunk = 1u << 22, kSeedChunk = 1u << 16, kVerifyChunk = 1u << 20;
 static_assert(kCycleChunk <= kMaxVectorWalk, "a lane's stretch fits one call, even alone");
 
-// The build named, or the best when none is or this processor lacks it.
-const VectorBuild& ChosenBuild(const std::string& name) {
-  for (const VectorBuild& build : VectorBuilds()) {
-    if (name == build.name) return build;
-  }
-  return VectorBuilds().front();
-}
-
 // Cycle positions begin..begin+count-1 from the origin, walked from the highest down: a stretch
 // per lane side by side, and what does not divide evenly one draw at a time. Without a span each
 // draw counts once; with one, for those of its two seeds inside it.
 void WalkStretch(Tally& tally, const VectorBuild& build, uint32_t origin, uint64_t begin,
                  uint64_t count, const SeedSpan* span) {
-  uint64_t stretch = count / build.lanes;
-  if (stretch) {
-    std::vector<uint32_t> firstStates(build.lanes);
-    for (size_t lane = 0; lane < build.lanes; ++lane) {
-      firstStates[lane] = Jump(origin, begin + stretch * (lane + 1) - 1);
-    }
-    if (span) {
-      build.walkInSpan(tally, firstStates.data(), stretch, *span);
-    } else {
-      build.walk(tally, firstStates.data(), stretch);
-    }
-  }
-  uint64_t walked = stretch * build.lanes;
-  if (walked < count) WalkWindows(tally, Jump(origin, begin + count - 1), count - walked, span);
+  WalkPositions(
+      build, origin, begin, count,
+      [&](const uint32_t* firstStates, uint64_t stretch) {
+        if (span) {
+          build.walkInSpan(tally, firstStates, stretch, *span);
+        } else {
+          build.walk(tally, firstStates, stretch);
+        }
+      },
+      [&](uint32_t firstState, uint64_t rest) { WalkWindows(tally, firstState, rest, span); });
 }
 
 std::vector<Tally> MakeTallies(unsigned workers, CounterShape counter) {
@@ -80,9 +68,6 @@ CensusMode ModeOf(const CensusOptions& options) {
   }
 }
 
-namespace {
-
-// The work of one census: draws of the cycle, or seeds, in chunks among the workers.
 ChunkedWork PlanOf(const CensusOptions& options, CensusMode mode) {
   ChunkedWork plan;
   if (mode == CensusMode::kSeedBySeed) {
@@ -97,6 +82,8 @@ ChunkedWork PlanOf(const CensusOptions& options, CensusMode mode) {
   plan.progress = options.progress;
   return plan;
 }
+
+namespace {
 
 // One chunk of the work into a worker's tally: positions along the cycle, or seeds from the
 // first on.
@@ -151,7 +138,7 @@ CensusResult RunCensus(const CensusOptions& options) {
   CensusResult result;
   result.mode = ModeOf(options);
   const bool walks = result.mode != CensusMode::kSeedBySeed;
-  const VectorBuild& build = ChosenBuild(options.target);
+  const VectorBuild& build = BuildNamed(options.target);
   if (walks) result.target = build.name;
   ChunkedWork plan = PlanOf(options, result.mode);
   result.workers = plan.threads;

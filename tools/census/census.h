@@ -12,6 +12,7 @@
 
 #include "census_result.h"
 #include "count/pick_counter.h"
+#include "count/workers.h"
 
 // The instruction sets the walk of the cycle can run with on this processor, by Highway's names
 // ("AVX3_DL", "AVX3", "AVX2", "SSE4", "SSSE3", "SCALAR"), best first.
@@ -49,6 +50,10 @@ struct CensusOptions {
 // How RunCensus meets the seeds of `options`: the whole space along the cycle, a span along the
 // cycle, or seed by seed.
 CensusMode ModeOf(const CensusOptions& options);
+
+// The work of meeting those seeds in that mode: draws of the cycle, or seeds from the first on,
+// in chunks among the workers. The finder meets its seeds the same way.
+ChunkedWork PlanOf(const CensusOptions& options, CensusMode mode);
 CensusResult RunCensus(const CensusOptions& options);
 
 // --verify: every seed of the space (or of the first cycleDraws draws of the cycle) through the

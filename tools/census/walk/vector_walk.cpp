@@ -8,7 +8,8 @@
 // (count/pick_words-inl.h); the seventh index goes to the histogram
 // (count/tally_histogram-inl.h), and the rare lanes to the tally one by one. Counting a span,
 // each lane also knows which of its window's two seeds lie in the span (seed_span-inl.h), and
-// the window counts for those.
+// the window counts for those. The finder's take (PickMatches) compares each pick with the one
+// sought and notes the seeds of the rare lanes that show it.
 // Everything a pass defines stays in its namespace; what it needs from elsewhere comes from
 // headers included outside those namespaces, built for any processor.
 #undef HWY_TARGET_INCLUDE
@@ -98,8 +99,9 @@ HWY_INLINE void NoteRareLanes(D d, const PickList<D>& list, const WindowAges<D>&
 // The walk itself: each lane's stretch backwards, one window per step. Each step's windows go to
 // take.Step(d, list, ages, state): the lanes' picks in `list`, what their windows' distinct values
 // say in `ages`, and each lane's generator state at its window's first candidate in `state`. The
-// census counts them (WindowCount); a test reads each lane's figures (LaneFigures); another use
-// could take them too, without a change to the walk.
+// census counts them (WindowCount); the finder compares their picks (PickMatches); a test reads
+// each lane's figures (LaneFigures). Each take is a type of its own, so that every build inlines
+// it into the loop; another use could take the windows too, without a change to the walk.
 template <class Take>
 HWY_INLINE void WalkLanes(D d, const uint32_t* firstStates, uint64_t count, Take& take) {
   PickList<D> list;
@@ -192,6 +194,50 @@ void WalkInSpan(Tally& tally, const uint32_t* firstStates, uint64_t count, SeedS
   CountLanes<true>(tally, firstStates, count, span);
 }
 
+// The lower seed of each lane's window that shows the pick sought. Takes plain arrays, as
+// NoteLanes does, so that the walk's vectors need not leave the registers.
+HWY_NOINLINE void NoteMatchingLanes(size_t lanes, const uint32_t* states, const uint32_t* shows,
+                                    std::vector<uint32_t>& seeds) {
+  for (size_t lane = 0; lane < lanes; ++lane) {
+    if (shows[lane]) seeds.push_back(SeedOfWindow(states[lane]));
+  }
+}
+
+// The finder's take of the walk's windows: each lane's pick against the one sought, both as the
+// list holds a pick (the values 0..31 in the low word, 32..36 in the high one), so that nothing
+// is ranked: two compares and an and per step. Seed 0's pick 02,14,15,18,20,21,31 is the values
+// 1, 13, 14, 17, 19, 20 and 30: the low word 0x401A6002, the high word 0. A lane shows a given
+// pick in about one window of ten million, so the steps where one does are told apart by one
+// test, and their lanes noted one by one.
+struct PickMatches {
+  std::vector<uint32_t>& seeds;
+  V low, high;  // the pick sought, in every lane
+
+  HWY_INLINE PickMatches(D d, uint64_t pick, std::vector<uint32_t>& found)
+      : seeds(found),
+        low(hn::Set(d, static_cast<uint32_t>(pick))),
+        high(hn::Set(d, static_cast<uint32_t>(pick >> kHighFirst))) {}
+
+  HWY_INLINE void Step(D d, const PickList<D>& list, const WindowAges<D>& ages, V state) {
+    const M same = hn::And(hn::Eq(list.pickLow, low), hn::Eq(list.pickHigh, high));
+    if (HWY_UNLIKELY(!hn::AllFalse(d, same))) {
+      // A short window's first seven entries can be seven real values, the seventh from outside
+      // the window: not the pick its seeds show.
+      HWY_ALIGN uint32_t states[kMaxLanes], shows[kMaxLanes];
+      hn::Store(state, d, states);
+      hn::Store(hn::VecFromMask(d, hn::AndNot(ages.isShort, same)), d, shows);
+      NoteMatchingLanes(hn::Lanes(d), states, shows, seeds);
+    }
+  }
+};
+
+void Find(uint64_t pick, const uint32_t* firstStates, uint64_t count,
+          std::vector<uint32_t>& seeds) {
+  const D d;
+  PickMatches matches(d, pick, seeds);
+  WalkLanes(d, firstStates, count, matches);
+}
+
 // Each lane's figures of each window, as the one-lane twin (list_walk.h) gives them: into
 // figures[step * lanes + lane], with the weights of `span`.
 struct LaneFigures {
@@ -242,6 +288,7 @@ VectorBuild ThisBuild() {
   build.lanes = hn::Lanes(D());
   build.walk = &Walk;
   build.walkInSpan = &WalkInSpan;
+  build.find = &Find;
   build.walkForTest = &WalkForTest;
   return build;
 }
@@ -278,6 +325,13 @@ std::vector<VectorBuild> RunnableBuilds() {
 const std::vector<VectorBuild>& VectorBuilds() {
   static const std::vector<VectorBuild> builds = RunnableBuilds();
   return builds;
+}
+
+const VectorBuild& BuildNamed(const std::string& name) {
+  for (const VectorBuild& build : VectorBuilds()) {
+    if (name == build.name) return build;
+  }
+  return VectorBuilds().front();
 }
 
 std::vector<int64_t> BuiltTargets() {

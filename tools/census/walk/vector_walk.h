@@ -6,9 +6,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "count/tally.h"
+#include "walk/cycle.h"
 #include "walk/list_walk.h"
 #include "walk/seed_span.h"
 
@@ -29,6 +31,11 @@ struct VectorBuild {
   // the whole space); the tally then counts seeds, not draws.
   void (*walkInSpan)(Tally& tally, const uint32_t* firstStates, uint64_t count,
                      SeedSpan span) = nullptr;
+  // The same lanes, each window's pick compared with `pick` (bit v set for the number v + 1)
+  // instead of counted: the lower seed (bit 31 clear) of each window that shows it is appended
+  // to `seeds`, in no particular order.
+  void (*find)(uint64_t pick, const uint32_t* firstStates, uint64_t count,
+               std::vector<uint32_t>& seeds) = nullptr;
   // The same lanes for `count` steps, with what each lane sees of each window rather than
   // counts, into figures[step * lanes + lane]; the weights are the span's.
   void (*walkForTest)(const uint32_t* firstStates, uint64_t count, SeedSpan span,
@@ -39,6 +46,28 @@ struct VectorBuild {
 // Highway once, on the first call; RunnableBuilds() asks anew each time.
 const std::vector<VectorBuild>& VectorBuilds();
 std::vector<VectorBuild> RunnableBuilds();
+
+// The build of that name, or the best when none is or this processor lacks it.
+const VectorBuild& BuildNamed(const std::string& name);
+
+// Cycle positions begin..begin+count-1 from the state `origin`, cut for a build: a stretch per
+// lane, each walked from its highest position down by walkLanes(firstStates, stretch), and what
+// does not divide evenly among the lanes by walkRest(firstState, count), one draw at a time. The
+// census counts the windows so met and the finder compares their picks; both cut alike.
+template <class WalkLanes, class WalkRest>
+void WalkPositions(const VectorBuild& build, uint32_t origin, uint64_t begin, uint64_t count,
+                   WalkLanes&& walkLanes, WalkRest&& walkRest) {
+  uint64_t stretch = count / build.lanes;
+  if (stretch) {
+    std::vector<uint32_t> firstStates(build.lanes);
+    for (size_t lane = 0; lane < build.lanes; ++lane) {
+      firstStates[lane] = Jump(origin, begin + stretch * (lane + 1) - 1);
+    }
+    walkLanes(firstStates.data(), stretch);
+  }
+  uint64_t walked = stretch * build.lanes;
+  if (walked < count) walkRest(Jump(origin, begin + count - 1), count - walked);
+}
 
 // Every instruction set the walk is built for, best first, whether this processor runs it or
 // not, by Highway's bit for it: VectorBuilds() holds those it runs.

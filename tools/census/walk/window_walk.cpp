@@ -89,8 +89,9 @@ HWY_INLINE void RecordWindow(Tally& tally, uint32_t state, const Window& window,
   tally.picks.Add(PickCounter::Word(ranks.Rank(window.pick), weight == 2));
 }
 
-// The warm-up pushes the nineteen candidates after the first window's own first one, so that
-// the first push of the walk completes a whole window.
+// The walk itself, written once: each window goes to record(state, window), which counts it,
+// compares its pick or reads it out. The warm-up pushes the nineteen candidates after the first
+// window's own first one, so that the first push of the walk completes a whole window.
 template <class Record>
 HWY_INLINE void WalkInline(uint32_t firstState, uint64_t count, Record&& record) {
   Window window;
@@ -112,6 +113,13 @@ void WalkWindows(Tally& tally, uint32_t firstState, uint64_t count, const SeedSp
   const RankTables& ranks = Ranks();
   WalkInline(firstState, count, [&](uint32_t state, const Window& window) {
     RecordWindow(tally, state, window, ranks, span);
+  });
+}
+
+void FindInWindows(uint64_t pick, uint32_t firstState, uint64_t count,
+                   std::vector<uint32_t>& seeds) {
+  WalkInline(firstState, count, [&](uint32_t state, const Window& window) {
+    if (window.seventh >= 0 && window.pick == pick) seeds.push_back(SeedOfWindow(state));
   });
 }
 
