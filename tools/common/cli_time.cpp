@@ -1,6 +1,10 @@
 #include "cli_time.h"
 
 #include <cstdio>
+#include <ctime>
+
+// What is wrong with a value that is not shaped as a UTC second at all.
+static const char kNotAUtcTime[] = "is not a UTC time of the form YYYY-MM-DDTHH:MM:SSZ";
 
 // Days from 1970-01-01 to the given date of the proleptic Gregorian calendar.
 static int64_t DaysFromCivil(int64_t year, int64_t month, int64_t day) {
@@ -30,7 +34,7 @@ bool ParseUtcSecond(const std::string& text, int64_t& unixSeconds, std::string& 
                 ReadDigits(text, 8, 2, day) && ReadDigits(text, 11, 2, hour) &&
                 ReadDigits(text, 14, 2, minute) && ReadDigits(text, 17, 2, second);
   if (!shaped) {
-    why = "is not a UTC time of the form YYYY-MM-DDTHH:MM:SSZ";
+    why = kNotAUtcTime;
     return false;
   }
   static const int kMonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -47,6 +51,26 @@ bool ParseUtcSecond(const std::string& text, int64_t& unixSeconds, std::string& 
   }
   unixSeconds = DaysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
   return true;
+}
+
+bool ParseUtcSecondOrNow(const std::string& text, int64_t now, int64_t& unixSeconds,
+                         std::string& why) {
+  if (text == "now") {
+    unixSeconds = now;
+    return true;
+  }
+  if (ParseUtcSecond(text, unixSeconds, why)) return true;
+  if (why == kNotAUtcTime) why = "is neither now nor a UTC time of the form YYYY-MM-DDTHH:MM:SSZ";
+  return false;
+}
+
+int64_t UnixSecondsNow() {
+#ifdef _WIN32
+  // The 32-bit Windows runtime's plain time() stops at 2038; its 64-bit twin does not.
+  return static_cast<int64_t>(_time64(nullptr));
+#else
+  return static_cast<int64_t>(std::time(nullptr));
+#endif
 }
 
 // The date of a day counted from 1970-01-01 in the proleptic Gregorian calendar.

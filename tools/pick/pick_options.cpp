@@ -14,7 +14,8 @@ const char kPickUsage[] =
     "\n"
     "  (no option)      the pick for a key press in the current second\n"
     "  --seed N         the pick for seed N (decimal or 0x-hexadecimal, 0 to 4294967295)\n"
-    "  --at TIME        the pick for a key press in that UTC second, e.g. 2026-12-07T04:05:06Z\n"
+    "  --at TIME        the pick for a key press in that UTC second, e.g. 2026-12-07T04:05:06Z,\n"
+    "                   or now (the same as no option)\n"
     "  --candidates     also print the seed and the twenty numbers the pick was taken from\n"
     "  --json           print the seed, the second and the pick as JSON for programs\n"
     "  -h, --help       print this text\n"
@@ -26,7 +27,8 @@ const char kPickUsage[] =
 namespace {
 
 // One option with its value, if it takes one: "" or what is wrong with it.
-std::string ReadOption(const std::string& option, const std::string& value, PickOptions& options) {
+std::string ReadOption(const std::string& option, const std::string& value, int64_t now,
+                       PickOptions& options) {
   std::string why;
   if (option == "--seed") {
     if (ParseSeed(value, options.seed)) return "";
@@ -34,8 +36,9 @@ std::string ReadOption(const std::string& option, const std::string& value, Pick
            " is not a number from 0 to 4294967295 (decimal or 0x-hexadecimal)";
   }
   if (option == "--at") {
-    return ParseUtcSecond(value, options.unixSeconds, why) ? ""
-                                                           : "time " + Quoted(value) + " " + why;
+    return ParseUtcSecondOrNow(value, now, options.unixSeconds, why)
+               ? ""
+               : "time " + Quoted(value) + " " + why;
   }
   if (option == "--candidates") {
     options.showCandidates = true;
@@ -49,13 +52,13 @@ std::string ReadOption(const std::string& option, const std::string& value, Pick
 
 }  // namespace
 
-std::string ParsePickOptions(int argc, const char* const* argv, PickOptions& options) {
+std::string ParsePickOptions(int argc, const char* const* argv, PickOptions& options, int64_t now) {
   options = PickOptions();
   std::set<std::string> seen;
   std::string wrong = ReadOptions(
       argc, argv, [](const std::string& option) { return option == "--seed" || option == "--at"; },
       [&](const std::string& option, const std::string& value) {
-        return ReadOption(option, value, options);
+        return ReadOption(option, value, now, options);
       },
       seen);
   if (wrong.empty() && seen.count("--seed") && seen.count("--at")) {

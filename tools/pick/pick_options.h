@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "cli_time.h"
+
 struct PickOptions {
   enum Mode { kNow, kSeed, kAt, kHelp, kVersion } mode = kNow;
   uint32_t seed = 0;        // with kSeed, and with kAt once the time is read
@@ -12,7 +14,9 @@ struct PickOptions {
   bool json = false;
 };
 
-// Reads argv[1..argc-1]. Returns "" when they make sense, else one line naming the bad value.
-std::string ParsePickOptions(int argc, const char* const* argv, PickOptions& options);
+// Reads argv[1..argc-1]; `--at now` is the second `now`, the clock read once as the program
+// starts. Returns "" when they make sense, else one line naming the bad value.
+std::string ParsePickOptions(int argc, const char* const* argv, PickOptions& options,
+                             int64_t now = UnixSecondsNow());
 
 extern const char kPickUsage[];

@@ -1,10 +1,10 @@
 // vorel-pick: the die's pick on the command line, for a given second or seed or for now.
 #include <cstdio>
-#include <ctime>
 #include <optional>
 #include <string>
 
 #include "cli_output.h"
+#include "cli_time.h"
 #include "pick_options.h"
 #include "pick_report.h"
 #include "random_source.h"
@@ -15,33 +15,25 @@
 
 namespace {
 
-// The clock the die reads, as a whole count of seconds, so the JSON can name the second too.
-int64_t UnixSecondsNow() {
-#ifdef _WIN32
-  // The 32-bit Windows runtime's plain time() stops at 2038; its 64-bit twin does not.
-  return static_cast<int64_t>(_time64(nullptr));
-#else
-  return static_cast<int64_t>(std::time(nullptr));
-#endif
-}
-
-// The UTC second the pick is for: given, or read from the clock now; none when a seed was given.
-std::optional<int64_t> SecondOf(const PickOptions& options) {
+// The UTC second the pick is for: given, or `now`, the clock as the program started; none when a
+// seed was given.
+std::optional<int64_t> SecondOf(const PickOptions& options, int64_t now) {
   switch (options.mode) {
     case PickOptions::kSeed:
       return std::nullopt;
     case PickOptions::kAt:
       return options.unixSeconds;
     default:
-      return UnixSecondsNow();
+      return now;
   }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  const int64_t now = UnixSecondsNow();  // read once: every "now" is the same second
   PickOptions options;
-  std::string error = ParsePickOptions(argc, argv, options);
+  std::string error = ParsePickOptions(argc, argv, options, now);
   if (!error.empty()) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 2;
@@ -53,7 +45,7 @@ int main(int argc, char** argv) {
     text = "vorel-pick " VOREL_VERSION "\n";
   } else {
     // The die's seed: the second, cut to its low 32 bits, as the die cuts the clock.
-    std::optional<int64_t> second = SecondOf(options);
+    std::optional<int64_t> second = SecondOf(options, now);
     uint32_t seed = second ? static_cast<uint32_t>(CalendarSecondsAt(*second)) : options.seed;
     text = options.json ? PickJson(seed, second, options.showCandidates)
                         : PickReport(seed, options.showCandidates);
