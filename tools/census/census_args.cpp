@@ -10,24 +10,36 @@
 #include "cli_options.h"
 #include "cli_text.h"
 #include "cli_time.h"
+#include "find/found_seconds.h"
 
 const char kCensusUsage[] =
     "Usage: vorel-census [--seeds A:B | --from TIME --to TIME] [--threads N] [--json]\n"
     "                    [--chart FILE.svg] [--verify] [--target NAME]\n"
-    "Counts the die's pick for every seed and reports what it can and cannot show.\n"
+    "       vorel-census --find PICK [--seeds A:B | --from TIME [--to TIME]] [--first N]\n"
+    "                    [--threads N] [--json] [--target NAME]\n"
+    "Counts the die's pick for every seed and reports what it can and cannot show; with\n"
+    "--find, lists every seed, or every second, at which a key press shows one pick.\n"
     "\n"
     "  --seeds A:B      only the seeds A to B, both included (decimal or 0x-hexadecimal);\n"
     "                   the default is every seed, 0:4294967295\n"
     "  --from TIME --to TIME\n"
     "                   only the seeds of the key presses in those UTC seconds, both\n"
-    "                   included, e.g. --from 2027-01-01T00:00:00Z --to 2027-12-31T23:59:59Z\n"
-    "                   (the seed is the Unix time modulo 2^32: a span past 2106 wraps, and\n"
-    "                   a span of 2^32 seconds or more holds every seed)\n"
+    "                   included, e.g. --from 2027-01-01T00:00:00Z --to 2027-12-31T23:59:59Z,\n"
+    "                   or now (the seed is the Unix time modulo 2^32: a span past 2106\n"
+    "                   wraps, and a span of 2^32 seconds or more holds every seed)\n"
+    "  --find PICK      list the seeds whose pick is PICK: seven distinct numbers from 1 to\n"
+    "                   37 separated by commas, in any order, as 02,14,15,18,20,21,31 or\n"
+    "                   2,14,15,18,20,21,31; each seed with its first second (it comes again\n"
+    "                   every 2^32 seconds), or with --from every second of the span that\n"
+    "                   shows PICK, in time order. Without --to, --from searches one whole\n"
+    "                   cycle of 2^32 seconds from TIME on, every seed once: --from now\n"
+    "                   gives the next seconds that show PICK\n"
+    "  --first N        with --find, list only the first N, in time order\n"
     "  --threads N      worker threads (default, and at most: the cores this process may\n"
     "                   run on)\n"
     "  --target NAME    the instruction set the walk runs with, by Highway's name (listed\n"
     "                   below; default: the best)\n"
-    "  --json           print the figures as JSON instead of a table\n"
+    "  --json           print the figures, or what --find found, as JSON instead of a table\n"
     "  --chart FILE     also draw how often each number is picked, as an SVG bar chart;\n"
     "                   the file is replaced only once the chart is complete (a file the\n"
     "                   report goes to, as /dev/stdout, or a pipe gets it after the report)\n"
@@ -37,15 +49,17 @@ const char kCensusUsage[] =
     "  --version        print the version\n"
     "\n"
     "A value may also follow its option after '=', as in --seeds=0:999.\n"
-    "Exit codes: 0 done, 1 cannot write the output or the chart, or out of memory,\n"
-    "2 bad command line, 3 verification found a difference, 128+N ended by signal N\n"
+    "Exit codes: 0 done (--find also when nothing shows the pick), 1 cannot write the output\n"
+    "or the chart, or out of memory, 2 bad command line, 3 verification found a difference,\n"
+    "or --find found a seed whose draw shows another pick, 128+N ended by signal N\n"
     "(129 hung up, 130 interrupted (Ctrl-C), 141 output closed, 143 terminated).\n";
 
 namespace {
 
 bool TakesValue(const std::string& option) {
   return option == "--seeds" || option == "--threads" || option == "--chart" ||
-         option == "--from" || option == "--to" || option == "--target";
+         option == "--from" || option == "--to" || option == "--target" || option == "--find" ||
+         option == "--first";
 }
 
 std::string ReadSeeds(const std::string& range, CensusScope& scope) {
@@ -60,17 +74,30 @@ std::string ReadSeeds(const std::string& range, CensusScope& scope) {
   return "";
 }
 
-std::string ReadSecond(const std::string& value, int64_t& second) {
+std::string ReadSecond(const std::string& value, int64_t now, int64_t& second) {
   std::string why;
-  return ParseUtcSecond(value, second, why) ? "" : "time " + Quoted(value) + " " + why;
+  return ParseUtcSecondOrNow(value, now, second, why) ? "" : "time " + Quoted(value) + " " + why;
+}
+
+// The wanted pick of --find, and how many --first lists.
+std::string ReadFind(const std::string& option, const std::string& value, CensusArgs& args) {
+  if (option == "--first") {
+    return ParseCount(value, 1, UINT64_MAX, args.first)
+               ? ""
+               : "--first count " + Quoted(value) + " is not a whole number from 1 up";
+  }
+  std::string why;
+  args.find = true;
+  return ParseWantedPick(value, args.pick, why) ? "" : "pick " + Quoted(value) + " " + why;
 }
 
 // One option with its value, if it takes one; "" or what is wrong with it.
-std::string ReadOption(const std::string& option, const std::string& value, CensusArgs& args,
-                       int64_t& from, int64_t& to) {
+std::string ReadOption(const std::string& option, const std::string& value, int64_t now,
+                       CensusArgs& args, int64_t& from, int64_t& to) {
   if (option == "--seeds") return ReadSeeds(value, args.scope);
-  if (option == "--from") return ReadSecond(value, from);
-  if (option == "--to") return ReadSecond(value, to);
+  if (option == "--from") return ReadSecond(value, now, from);
+  if (option == "--to") return ReadSecond(value, now, to);
+  if (option == "--find" || option == "--first") return ReadFind(option, value, args);
   if (option == "--threads") {
     // Any count reads; the program cuts it to the cores it may run on.
     uint64_t threads;
@@ -103,15 +130,28 @@ std::string ReadOption(const std::string& option, const std::string& value, Cens
   return "";
 }
 
-// Options that each make sense alone but not together.
+// What --find cannot go with, and what needs it.
+std::string CheckFind(const std::set<std::string>& seen, const CensusArgs& args) {
+  if (!args.find) return seen.count("--first") ? "--first needs --find" : "";
+  for (const char* other : {"--chart", "--verify"}) {
+    if (seen.count(other)) {
+      return std::string("--find lists the seconds of one pick: it cannot be used with ") + other;
+    }
+  }
+  return "";
+}
+
+// Options that each make sense alone but not together. --find takes --from alone: one whole
+// cycle from there on.
 std::string CheckTogether(const std::set<std::string>& seen, const CensusArgs& args, int64_t from,
                           int64_t to) {
   bool span = seen.count("--from") || seen.count("--to");
   if (span && seen.count("--seeds")) return "--seeds and --from/--to cannot be used together";
-  if (seen.count("--from") != seen.count("--to")) {
-    return seen.count("--from") ? "--from needs --to" : "--to needs --from";
+  if (seen.count("--to") && !seen.count("--from")) return "--to needs --from";
+  if (seen.count("--from") && !seen.count("--to") && !args.find) {
+    return "--from needs --to (or --find, which searches one cycle of 2^32 seconds from it on)";
   }
-  if (span && to < from) {
+  if (seen.count("--to") && to < from) {
     return "time span " + UtcText(from) + " to " + UtcText(to) +
            " is empty (--to is before --from)";
   }
@@ -121,22 +161,24 @@ std::string CheckTogether(const std::set<std::string>& seen, const CensusArgs& a
                "used with ") +
            (args.json ? "--json" : "--chart");
   }
-  return "";
+  return CheckFind(seen, args);
 }
 
 }  // namespace
 
-std::string ParseCensusArgs(int argc, const char* const* argv, CensusArgs& args) {
+std::string ParseCensusArgs(int argc, const char* const* argv, CensusArgs& args, int64_t now) {
   args = CensusArgs();
   std::set<std::string> seen;
   int64_t from = 0, to = 0;
   std::string wrong = ReadOptions(
       argc, argv, TakesValue,
       [&](const std::string& option, const std::string& value) {
-        return ReadOption(option, value, args, from, to);
+        return ReadOption(option, value, now, args, from, to);
       },
       seen);
   if (wrong.empty()) wrong = CheckTogether(seen, args, from, to);
+  // --find's --from alone: every second from there until the seeds come round again.
+  if (seen.count("--from") && !seen.count("--to")) to = from + kSeedPeriod - 1;
   if (wrong.empty() && seen.count("--from")) args.scope = ScopeOfSeconds(from, to);
   return wrong.empty() ? "" : "vorel-census: " + wrong;
 }

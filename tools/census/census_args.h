@@ -5,6 +5,8 @@
 #include <string>
 
 #include "census_scope.h"
+#include "cli_time.h"
+#include "find/wanted_pick.h"
 
 struct CensusArgs {
   CensusScope scope;     // every seed unless --seeds or --from/--to
@@ -12,10 +14,15 @@ struct CensusArgs {
   bool json = false, verify = false, help = false, version = false;
   std::string chartPath;
   std::string target;  // "": the best this processor runs
+  bool find = false;   // --find: the seeds of one pick instead of the census
+  WantedPick pick;     // with find
+  uint64_t first = 0;  // --first: list only that many, in time order (0: all)
 };
 
-// Returns "" when the arguments make sense, else one line naming what is wrong.
-std::string ParseCensusArgs(int argc, const char* const* argv, CensusArgs& args);
+// Returns "" when the arguments make sense, else one line naming what is wrong. A time given as
+// "now" is the second `now`, the clock read once as the program starts.
+std::string ParseCensusArgs(int argc, const char* const* argv, CensusArgs& args,
+                            int64_t now = UnixSecondsNow());
 
 extern const char kCensusUsage[];
 

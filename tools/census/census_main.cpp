@@ -1,6 +1,6 @@
-// vorel-census: every seed's pick, counted, to show what the die can and cannot show. This is
-// the program's outer shell: where the report and the chart go, the progress line, and how the
-// run ends, whatever ends it.
+// vorel-census: every seed's pick, counted, to show what the die can and cannot show; or, with
+// --find, the seeds and seconds that show one pick. This is the program's outer shell: where the
+// report and the chart go, the progress line, and how the run ends, whatever ends it.
 #include <sched.h>
 #include <unistd.h>
 
@@ -17,10 +17,14 @@
 
 #include "census.h"
 #include "census_args.h"
+#include "census_find.h"
 #include "cli_file.h"
 #include "cli_output.h"
 #include "cli_stop.h"
 #include "cli_text.h"
+#include "cli_time.h"
+#include "find/draw_check.h"
+#include "find/find_report.h"
 #include "report/census_report.h"
 
 #ifndef VOREL_VERSION
@@ -37,7 +41,9 @@ enum ExitCode {
   kDone = 0,
   kFailed = 1,          // the output or the chart cannot be written, or memory ran out
   kBadCommandLine = 2,  // a chart path that cannot be written is found here too, before the count
-  kDifferenceFound = 3  // --verify: the fast census and the plain draw disagree
+  // --verify: the fast census and the plain draw disagree; --find: a seed found draws another
+  // pick (the check of each seed found with the die's draw caught a fault of the walk)
+  kDifferenceFound = 3
 };
 
 // What a count that runs out of memory says: most of it goes to each worker thread's counters.
@@ -145,6 +151,43 @@ int Verify(const CensusArgs& args, unsigned threads) {
   return WriteStdout(kProgram, text) ? kDone : kFailed;
 }
 
+// The seeds, or the seconds, that show the pick sought, as a table or JSON; nothing at all when
+// the die's draw of a seed found shows another pick.
+int Find(const CensusArgs& args, unsigned threads) {
+  FindOptions options;
+  options.pick = args.pick;
+  options.census = OptionsFor(args, threads);
+  auto start = std::chrono::steady_clock::now();
+  options.census.stop = BeginStoppableWork();
+  FindResult result = RunFind(options);
+  bool stopped = EndStoppableWork();
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EndProgress(options.census);
+  if (stopped) {
+    Complain("interrupted before the search was done");
+    EndByStopSignal();
+  }
+  if (!result.wrongSeeds.empty()) {
+    uint32_t seed = result.wrongSeeds.front();
+    Complain(Counted(result.wrongSeeds.size(), "seed", "seeds") + " found for " +
+             LineOfPick(args.pick) + " draw another pick (seed " + std::to_string(seed) +
+             " draws " + LineOfSeed(seed) + "): a fault in the search" +
+             (result.target.empty() ? "" : " walked with " + result.target) +
+             "; nothing is listed");
+    return kDifferenceFound;
+  }
+  FindReport report;
+  report.pick = args.pick;
+  report.scope = args.scope;
+  report.first = args.first;
+  report.found = SecondsOfSeeds(result.seeds, args.scope, args.first);
+  report.mode = result.mode;
+  report.target = result.target;
+  report.workers = result.workers;
+  report.seconds = seconds;
+  return WriteStdout(kProgram, args.json ? FindJson(report) : FindTable(report)) ? kDone : kFailed;
+}
+
 int CannotWriteChart(const std::string& path, const std::string& why, ExitCode code) {
   Complain("cannot write the chart to " + Quoted(path) + ": " + why);
   return code;
@@ -202,7 +245,8 @@ int Count(const CensusArgs& args, unsigned threads) {
 
 int Run(int argc, char** argv) {
   CensusArgs args;
-  std::string error = ParseCensusArgs(argc, argv, args);
+  // The clock is read once, as the program starts: every "now" of the command line is one second.
+  std::string error = ParseCensusArgs(argc, argv, args, UnixSecondsNow());
   if (!error.empty()) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return kBadCommandLine;
@@ -216,6 +260,7 @@ int Run(int argc, char** argv) {
     return WriteStdout(kProgram, std::string(kProgram) + " " VOREL_VERSION "\n") ? kDone : kFailed;
   }
   unsigned threads = WorkerThreads(args.threads);
+  if (args.find) return Find(args, threads);
   return args.verify ? Verify(args, threads) : Count(args, threads);
 }
 

@@ -12,6 +12,7 @@
 #include "draw.h"
 #include "report/census_chart.h"
 #include "report/number_figures.h"
+#include "report/scope_json.h"
 
 namespace {
 
@@ -119,8 +120,6 @@ std::string CensusTable(const CensusResult& result, const PickSummary& summary, 
          PickLines(summary);
 }
 
-namespace {
-
 using Json = nlohmann::ordered_json;
 
 Json ScopeJson(const CensusScope& scope) {
@@ -133,6 +132,8 @@ Json ScopeJson(const CensusScope& scope) {
   }
   return json;
 }
+
+namespace {
 
 Json PickJson(uint32_t rank, uint64_t count, uint32_t picks) {
   return {{"line", LineOfRank(rank)}, {"seeds", count}, {"picks_with_this_count", picks}};

@@ -1,0 +1,78 @@
+// The finder's driver: how the seeds searched are met and cut among the workers (as the census
+// cuts them), which seeds of each draw found count, and the die's draw of each before it is
+// reported.
+#include "census_find.h"
+
+#include <algorithm>
+
+#include "find/draw_check.h"
+#include "walk/seed_span.h"
+#include "walk/vector_walk.h"
+#include "walk/window_walk.h"
+
+namespace {
+
+// One chunk of the search into a worker's seeds: positions along the cycle, each draw found
+// giving its lower seed, or seeds from the first on, each drawn.
+void SearchChunk(std::vector<uint32_t>& seeds, const FindOptions& options, CensusMode mode,
+                 const VectorBuild& build, uint64_t begin, uint64_t count) {
+  const CensusOptions& census = options.census;
+  if (mode == CensusMode::kSeedBySeed) {
+    for (uint64_t seed = census.firstSeed + begin; seed < census.firstSeed + begin + count;
+         ++seed) {
+      int32_t pick[kPickSize];
+      DrawFromSeed(static_cast<uint32_t>(seed), pick);
+      if (std::equal(pick, pick + kPickSize, options.pick.numbers)) {
+        seeds.push_back(static_cast<uint32_t>(seed));
+      }
+    }
+    return;
+  }
+  auto findInLanes = options.vectorFindForTest ? options.vectorFindForTest : build.find;
+  WalkPositions(
+      build, census.cycleOrigin, begin, count,
+      [&](const uint32_t* firstStates, uint64_t stretch) {
+        findInLanes(options.pick.mask, firstStates, stretch, seeds);
+      },
+      [&](uint32_t firstState, uint64_t rest) {
+        FindInWindows(options.pick.mask, firstState, rest, seeds);
+      });
+}
+
+// A draw found along the cycle stands for its two seeds, the lower one and its twin: both along
+// the whole cycle, those inside the span along it. Seed by seed, the seeds found are the seeds.
+std::vector<uint32_t> SeedsOfDraws(const std::vector<uint32_t>& found, CensusMode mode,
+                                   const CensusOptions& census) {
+  if (mode == CensusMode::kSeedBySeed) return found;
+  const SeedSpan span = {census.firstSeed, census.seedCount};
+  std::vector<uint32_t> seeds;
+  for (uint32_t lower : found) {
+    for (uint32_t seed : {lower, TwinOf(lower)}) {
+      if (mode == CensusMode::kWholeCycle || span.Contains(seed)) seeds.push_back(seed);
+    }
+  }
+  return seeds;
+}
+
+}  // namespace
+
+FindResult RunFind(const FindOptions& options) {
+  FindResult result;
+  result.mode = ModeOf(options.census);
+  const VectorBuild& build = BuildNamed(options.census.target);
+  if (result.mode != CensusMode::kSeedBySeed) result.target = build.name;
+  ChunkedWork plan = PlanOf(options.census, result.mode);
+  result.workers = plan.threads;
+  std::vector<std::vector<uint32_t>> found(plan.threads);
+  ChunksDone run = RunChunks(plan, [&](unsigned worker, uint64_t begin, uint64_t count) {
+    SearchChunk(found[worker], options, result.mode, build, begin, count);
+  });
+  result.interrupted = run.interrupted;
+  for (const std::vector<uint32_t>& each : found) {
+    std::vector<uint32_t> seeds = SeedsOfDraws(each, result.mode, options.census);
+    result.seeds.insert(result.seeds.end(), seeds.begin(), seeds.end());
+  }
+  std::sort(result.seeds.begin(), result.seeds.end());
+  result.wrongSeeds = SeedsDrawnOtherwise(result.seeds, options.pick);
+  return result;
+}

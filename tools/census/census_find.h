@@ -1,0 +1,33 @@
+// vorel-census --find: the seeds whose pick is the one sought, met as the census meets its seeds
+// (the whole cycle walked, a span along it, or seed by seed), with the walk comparing each pick
+// instead of counting it; every seed found is drawn again with the die's own draw before it is
+// reported.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "census.h"
+#include "find/wanted_pick.h"
+
+struct FindOptions {
+  WantedPick pick;
+  // The seeds searched, the workers, the instruction set, the stop and the progress, as for the
+  // census; so are the cycle's positions a test may limit the walk to.
+  CensusOptions census;
+  // Tests: the vector walk's search replaced by one of their own, to show the check at work.
+  void (*vectorFindForTest)(uint64_t pick, const uint32_t* firstStates, uint64_t count,
+                            std::vector<uint32_t>& seeds) = nullptr;
+};
+
+struct FindResult {
+  CensusMode mode = CensusMode::kSeedBySeed;
+  std::string target;  // the instruction set the walk ran with; "" seed by seed
+  unsigned workers = 0;
+  std::vector<uint32_t> seeds;       // the seeds searched that show the pick, ascending
+  std::vector<uint32_t> wrongSeeds;  // seeds found whose draw shows another pick: a fault
+  bool interrupted = false;
+};
+
+FindResult RunFind(const FindOptions& options);
