@@ -54,8 +54,11 @@ TEST(CensusArgs, RefusesWhatCannotGoTogetherAndShowsValuesSafely) {
       {{"--json", "--json"}, "vorel-census: --json given twice"},
       {{"--seeds", "1:2", "--from", "2027-01-01T00:00:00Z", "--to", "2027-01-01T00:00:00Z"},
        "vorel-census: --seeds and --from/--to cannot be used together"},
-      {{"--from", "2027-01-01T00:00:00Z"}, "vorel-census: --from needs --to"},
+      {{"--from", "2027-01-01T00:00:00Z"},
+       "vorel-census: --from needs --to (or --find, which searches one cycle of 2^32 seconds from "
+       "it on)"},
       {{"--to", "2027-01-01T00:00:00Z"}, "vorel-census: --to needs --from"},
+      {{"--find", "1,2,3,4,5,6,7", "--to", "now"}, "vorel-census: --to needs --from"},
       {{"--from", "2027-01-02T00:00:00Z", "--to", "2027-01-01T00:00:00Z"},
        "vorel-census: time span 2027-01-02T00:00:00Z to 2027-01-01T00:00:00Z is empty (--to is "
        "before --from)"},
@@ -81,6 +84,98 @@ TEST(CensusArgs, RefusesWhatCannotGoTogetherAndShowsValuesSafely) {
   CensusArgs args;
   EXPECT_EQ(ParseCensusArgs(4, verifySpan, args), "") << "--verify checks the seeds asked for";
   EXPECT_EQ(args.scope.seedCount, 10u);
+}
+
+// The same as a std::string, for cases given as vectors.
+std::string Parse(std::vector<const char*> argv, CensusArgs& args, int64_t now = 0) {
+  argv.insert(argv.begin(), "vorel-census");
+  return ParseCensusArgs(static_cast<int>(argv.size()), argv.data(), args, now);
+}
+
+TEST(CensusArgs, FindTakesAPickAndWhatToListOfIt) {
+  CensusArgs args;
+  EXPECT_EQ(Parse({"--find", "31,2,14,15,18,20,21", "--first", "3", "--json"}, args), "");
+  EXPECT_TRUE(args.find);
+  EXPECT_EQ(args.pick.mask, 0x401A6002u);
+  EXPECT_EQ(args.first, 3u);
+  EXPECT_EQ(args.scope.seedCount, kSeedSpace) << "every seed by default";
+  EXPECT_FALSE(args.scope.clockSpan);
+  EXPECT_EQ(Parse({"--find=02,14,15,18,20,21,31", "--seeds", "0:9", "--first=1"}, args), "");
+  EXPECT_EQ(args.pick.numbers[6], 31);
+  EXPECT_EQ(args.scope.seedCount, 10u);
+  EXPECT_EQ(Parse({"--seeds", "0:9"}, args), "");
+  EXPECT_FALSE(args.find);
+  EXPECT_EQ(args.first, 0u) << "all of them";
+}
+
+// Alone, --from searches one whole cycle from there: every seed once, each at its next second.
+// "now" is the second the program read as it started.
+TEST(CensusArgs, FindFromAloneSearchesOneCycle) {
+  CensusArgs args;
+  EXPECT_EQ(Parse({"--find", "1,2,3,4,5,6,7", "--from", "now", "--first", "3"}, args, 1796616306),
+            "");
+  EXPECT_TRUE(args.scope.clockSpan);
+  EXPECT_EQ(args.scope.fromSecond, 1796616306);
+  EXPECT_EQ(args.scope.toSecond, 1796616306 + 4294967295);
+  EXPECT_EQ(args.scope.seedCount, kSeedSpace);
+  EXPECT_EQ(Parse({"--find", "1,2,3,4,5,6,7", "--from", "now", "--to", "2106-02-07T06:28:20Z"},
+                  args, 4294967290),
+            "");
+  EXPECT_EQ(args.scope.fromSecond, 4294967290);
+  EXPECT_EQ(args.scope.firstSeed, 4294967290u);
+  EXPECT_EQ(args.scope.seedCount, 11u);
+  EXPECT_EQ(Parse({"--from", "2027-01-01T00:00:00Z", "--to", "now"}, args, 1830297600), "");
+  EXPECT_EQ(args.scope.toSecond, 1830297600) << "the census takes now too";
+  EXPECT_EQ(Parse({"--from", "now", "--to", "2027-01-01T00:00:00Z"}, args, 1830297600),
+            "vorel-census: time span 2028-01-01T00:00:00Z to 2027-01-01T00:00:00Z is empty (--to "
+            "is before --from)");
+}
+
+TEST(CensusArgs, FindNamesWhatIsWrong) {
+  const struct {
+    std::vector<const char*> args;
+    const char* message;
+  } cases[] = {
+      {{"--find", "1,2,3,4,5,6"},
+       "vorel-census: pick '1,2,3,4,5,6' has 6 numbers, not 7: give seven numbers from 1 to 37 "
+       "separated by commas"},
+      {{"--find", "1,2,3,4,5,6,7,8"},
+       "vorel-census: pick '1,2,3,4,5,6,7,8' has 8 numbers, not 7: give seven numbers from 1 to "
+       "37 separated by commas"},
+      {{"--find", "1,2,3,4,5,5,7"},
+       "vorel-census: pick '1,2,3,4,5,5,7' has 5 twice: the seven numbers are distinct"},
+      {{"--find", "1,2,3,4,5,6,38"},
+       "vorel-census: pick '1,2,3,4,5,6,38' has 38, which is not a number from 1 to 37"},
+      {{"--find", "1,2,3,4,5,6,seven"},
+       "vorel-census: pick '1,2,3,4,5,6,seven' has 'seven', which is not a number"},
+      {{"--find", ""},
+       "vorel-census: pick '' is empty: give seven numbers from 1 to 37, as "
+       "02,14,15,18,20,21,31"},
+      {{"--find=1,2,3,4,5,6,"},
+       "vorel-census: pick '1,2,3,4,5,6,\\x1B' has '\\x1B', which is not a number"},
+      {{"--find"}, "vorel-census: --find needs a value"},
+      {{"--find", "1,2,3,4,5,6,7", "--find", "1,2,3,4,5,6,7"}, "vorel-census: --find given twice"},
+      {{"--find", "1,2,3,4,5,6,7", "--chart", "c.svg"},
+       "vorel-census: --find lists the seconds of one pick: it cannot be used with --chart"},
+      {{"--verify", "--find", "1,2,3,4,5,6,7"},
+       "vorel-census: --find lists the seconds of one pick: it cannot be used with --verify"},
+      {{"--find", "1,2,3,4,5,6,7", "--first", "0"},
+       "vorel-census: --first count '0' is not a whole number from 1 up"},
+      {{"--find", "1,2,3,4,5,6,7", "--first", "three"},
+       "vorel-census: --first count 'three' is not a whole number from 1 up"},
+      {{"--find", "1,2,3,4,5,6,7", "--first", ""},
+       "vorel-census: --first count '' is not a whole number from 1 up"},
+      {{"--first", "3"}, "vorel-census: --first needs --find"},
+      {{"--find", "1,2,3,4,5,6,7", "--from", "yesterday"},
+       "vorel-census: time 'yesterday' is neither now nor a UTC time of the form "
+       "YYYY-MM-DDTHH:MM:SSZ"},
+      {{"--find", "1,2,3,4,5,6,7", "--from", "now", "--seeds", "0:9"},
+       "vorel-census: --seeds and --from/--to cannot be used together"},
+  };
+  for (const auto& c : cases) {
+    CensusArgs args;
+    EXPECT_EQ(Parse(c.args, args), c.message);
+  }
 }
 
 // --target takes the instruction sets this processor runs, by Highway's names, and nothing else.

@@ -38,6 +38,34 @@ if(NOT rc EQUAL 0 OR problem OR problem2 OR NOT from STREQUAL "2027-01-01T00:00:
                       "${problem}${problem2}\n${out}${err}")
 endif()
 
+# --find: seed 0's pick among a thousand seeds (seeds 0 and 1), and in the seconds around the
+# 2106 wrap, where the seeds start again at 0; a pick nothing shows is no error.
+run(--find 2,14,15,18,20,21,31 --seeds 0:999 --json)
+string(JSON found ERROR_VARIABLE problem GET "${out}" found)
+string(JSON second ERROR_VARIABLE problem2 GET "${out}" matches 1 second)
+string(JSON format ERROR_VARIABLE problem3 GET "${out}" format)
+if(NOT rc EQUAL 0 OR problem OR problem2 OR problem3 OR NOT found EQUAL 2
+   OR NOT second STREQUAL "1970-01-01T00:00:01Z" OR NOT format EQUAL 1)
+  message(FATAL_ERROR "--find --json: exit ${rc}, found '${found}', second '${second}', format "
+                      "'${format}' ${problem}${problem2}${problem3}\n${out}${err}")
+endif()
+run(--find=31,21,20,18,15,14,02 --from 2106-02-07T06:28:10Z --to 2106-02-07T06:28:20Z)
+if(NOT rc EQUAL 0 OR NOT err STREQUAL ""
+   OR NOT out MATCHES "\n2106-02-07T06:28:16Z              0\n2106-02-07T06:28:17Z              1\n$")
+  message(FATAL_ERROR "--find past 2106: exit ${rc}\n${out}${err}")
+endif()
+run(--find 01,02,03,04,05,06,07 --seeds 0:999)
+if(NOT rc EQUAL 0 OR NOT err STREQUAL ""
+   OR NOT out STREQUAL "No seed shows 01,02,03,04,05,06,07 (seeds 0 to 999)\n")
+  message(FATAL_ERROR "--find of a pick not shown: exit ${rc}, printed '${out}', error '${err}'")
+endif()
+run(--find 01,02,03,04,05,06,07 --seeds 0:999 --json)
+string(JSON found ERROR_VARIABLE problem GET "${out}" found)
+string(JSON listed ERROR_VARIABLE problem2 LENGTH "${out}" matches)
+if(NOT rc EQUAL 0 OR problem OR problem2 OR NOT found EQUAL 0 OR NOT listed EQUAL 0)
+  message(FATAL_ERROR "--find --json of a pick not shown: exit ${rc}\n${out}${err}")
+endif()
+
 # --help names the instruction sets; the slowest, one lane at a time, runs everywhere.
 run(--help)
 if(NOT rc EQUAL 0 OR NOT out MATCHES "Instruction sets this processor runs, best first: [A-Z0-9_, ]*SCALAR\n")
@@ -63,7 +91,20 @@ set(cases
     "cannot write the chart to '/nonexistent-dir/c.svg': No such file or directory"
     "--chart /" "cannot write the chart to '/': Is a directory"
     "--target NEON" "target 'NEON' is not one this processor runs ("
-    "--wat" "unknown option '--wat'")
+    "--wat" "unknown option '--wat'"
+    "--find 1,2,3,4,5,6" "pick '1,2,3,4,5,6' has 6 numbers, not 7"
+    "--find 1,2,3,4,5,6,7,8" "pick '1,2,3,4,5,6,7,8' has 8 numbers, not 7"
+    "--find 1,2,3,4,5,6,6" "pick '1,2,3,4,5,6,6' has 6 twice"
+    "--find 1,2,3,4,5,6,0" "pick '1,2,3,4,5,6,0' has 0, which is not a number from 1 to 37"
+    "--find 1,2,3,4,5,6,38" "pick '1,2,3,4,5,6,38' has 38, which is not a number from 1 to 37"
+    "--find 1,2,3,4,5,6,x" "pick '1,2,3,4,5,6,x' has 'x', which is not a number"
+    "--find=" "pick '' is empty"
+    "--find" "--find needs a value"
+    "--find 1,2,3,4,5,6,7 --chart c.svg" "--find lists the seconds of one pick: it cannot be used with --chart"
+    "--find 1,2,3,4,5,6,7 --verify" "--find lists the seconds of one pick: it cannot be used with --verify"
+    "--find 1,2,3,4,5,6,7 --first 0" "--first count '0' is not a whole number from 1 up"
+    "--find 1,2,3,4,5,6,7 --first x" "--first count 'x' is not a whole number from 1 up"
+    "--first 3" "--first needs --find")
 list(LENGTH cases length)
 math(EXPR last "${length} - 1")
 foreach(at RANGE 0 ${last} 2)

@@ -1,6 +1,8 @@
 # Every one of the 2^32 seeds through vorel-census --json, as a user runs it, and the figures it
-# has always found. Built with the sanitizers, any report of theirs ends the run with an error.
-# Usage: cmake -DCENSUS=path -P check_whole_space.cmake
+# has always found; then --find over every seed, as many seeds for a pick as the census counts,
+# each showing it as vorel-pick shows it, and the next seconds that show a pick. Built with the
+# sanitizers, any report of theirs ends the run with an error.
+# Usage: cmake -DCENSUS=path -DPICK=path -P check_whole_space.cmake
 execute_process(COMMAND ${CENSUS} --json --threads 2 OUTPUT_VARIABLE json ERROR_VARIABLE err
                 RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0 OR NOT err STREQUAL "")
@@ -57,3 +59,61 @@ foreach(seeds ${by_number})
   math(EXPR number "${number} + 1")
 endforeach()
 message(STATUS "vorel-census: the whole space gives the figures it always has")
+
+# The most and the least frequent pick, found over every seed: as many seeds as the census counts.
+function(find pick)
+  execute_process(COMMAND ${CENSUS} --find ${pick} --json --threads 2 ${ARGN}
+                  OUTPUT_VARIABLE found ERROR_VARIABLE err RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0 OR NOT err STREQUAL "")
+    message(FATAL_ERROR "vorel-census --find ${pick} ${ARGN}: exit ${rc}\n${err}")
+  endif()
+  set(found "${found}" PARENT_SCOPE)
+endfunction()
+foreach(end most least)
+  string(JSON line GET "${json}" ${end}_frequent_pick line)
+  string(JSON seeds GET "${json}" ${end}_frequent_pick seeds)
+  find(${line})
+  string(JSON count GET "${found}" found)
+  if(NOT count EQUAL seeds)
+    message(FATAL_ERROR "--find ${line} finds ${count} seeds, the census counts ${seeds}")
+  endif()
+endforeach()
+
+# Seed 0's pick: seed 0 first, and every seed listed shows the pick in vorel-pick.
+find(02,14,15,18,20,21,31)
+string(JSON first GET "${found}" matches 0 seed)
+string(JSON listed LENGTH "${found}" matches)
+if(NOT first EQUAL 0 OR listed LESS 2)
+  message(FATAL_ERROR "--find 02,14,15,18,20,21,31 lists ${listed} seeds, the first ${first}")
+endif()
+math(EXPR last "${listed} - 1")
+foreach(at RANGE ${last})
+  string(JSON seed GET "${found}" matches ${at} seed)
+  execute_process(COMMAND ${PICK} --seed ${seed} OUTPUT_VARIABLE line RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0 OR NOT line STREQUAL "02,14,15,18,20,21,31\n")
+    message(FATAL_ERROR "seed ${seed}, found for 02,14,15,18,20,21,31, shows ${line}")
+  endif()
+endforeach()
+
+# The next three seconds that show 01,02,03,04,05,06,07: at or after now, ascending, each showing
+# it when vorel-pick is asked for that second.
+string(TIMESTAMP before "%s" UTC)
+find(01,02,03,04,05,06,07 --from now --first 3)
+string(JSON listed LENGTH "${found}" matches)
+if(NOT listed EQUAL 3)
+  message(FATAL_ERROR "--from now --first 3 lists ${listed} seconds\n${found}")
+endif()
+set(previous ${before})
+foreach(at 0 1 2)
+  string(JSON second GET "${found}" matches ${at} unix_second)
+  string(JSON utc GET "${found}" matches ${at} second)
+  if(second LESS previous)
+    message(FATAL_ERROR "--from now --first 3: ${utc} comes before ${previous}\n${found}")
+  endif()
+  execute_process(COMMAND ${PICK} --at ${utc} OUTPUT_VARIABLE line RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0 OR NOT line STREQUAL "01,02,03,04,05,06,07\n")
+    message(FATAL_ERROR "${utc}, found for 01,02,03,04,05,06,07, shows ${line}")
+  endif()
+  math(EXPR previous "${second} + 1")
+endforeach()
+message(STATUS "vorel-census --find: as many seeds as the census counts, each showing the pick")

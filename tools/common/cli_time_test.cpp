@@ -39,4 +39,23 @@ TEST(UtcSecond, ReadsUtcSecondsAndRejectsDaysThatDoNotExist) {
   }
 }
 
+// "now" is the second given, the one the program read as it started; anything else reads as a
+// UTC second, and a value of neither kind says so.
+TEST(UtcSecond, ReadsNowAsTheSecondGiven) {
+  int64_t seconds = -1;
+  std::string why;
+  EXPECT_TRUE(ParseUtcSecondOrNow("now", 1796616306, seconds, why));
+  EXPECT_EQ(seconds, 1796616306);
+  EXPECT_TRUE(ParseUtcSecondOrNow("2038-01-19T03:14:08Z", 1796616306, seconds, why));
+  EXPECT_EQ(seconds, 2147483648);
+  for (const char* bad : {"NOW", "now ", "", "today"}) {
+    EXPECT_FALSE(ParseUtcSecondOrNow(bad, 0, seconds, why)) << bad;
+    EXPECT_EQ(why, "is neither now nor a UTC time of the form YYYY-MM-DDTHH:MM:SSZ") << bad;
+  }
+  EXPECT_FALSE(ParseUtcSecondOrNow("2023-02-29T00:00:00Z", 0, seconds, why));
+  EXPECT_EQ(why, "does not exist");
+  // The clock as the program reads it: past 2026-12-07, the day these tools were written.
+  EXPECT_GT(UnixSecondsNow(), 1796601600);
+}
+
 }  // namespace

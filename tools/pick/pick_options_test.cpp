@@ -32,6 +32,18 @@ TEST(PickOptions, ReadsEachMode) {
   EXPECT_FALSE(options.showCandidates);
 }
 
+// "now" is the second the program read from the clock as it started.
+TEST(PickOptions, ReadsNowAsTheSecondItStarted) {
+  const char* argv[] = {"vorel-pick", "--at", "now"};
+  PickOptions options;
+  EXPECT_EQ(ParsePickOptions(3, argv, options, 4294967296), "");
+  EXPECT_EQ(options.mode, PickOptions::kAt);
+  EXPECT_EQ(options.unixSeconds, 4294967296);
+  const char* equals[] = {"vorel-pick", "--at=now", "--json"};
+  EXPECT_EQ(ParsePickOptions(3, equals, options, 17), "");
+  EXPECT_EQ(options.unixSeconds, 17);
+}
+
 TEST(PickOptions, TakesAValueAfterAnEqualsSignToo) {
   PickOptions options;
   EXPECT_EQ(Parse({"--seed=0x10"}, options), "");
@@ -53,7 +65,8 @@ TEST(PickOptions, NamesTheBadValue) {
        "vorel-pick: seed '-3' is not a number from 0 to 4294967295 (decimal or 0x-hexadecimal)"},
       {{"--at", "2026-02-30T00:00:00Z"}, "vorel-pick: time '2026-02-30T00:00:00Z' does not exist"},
       {{"--at", "yesterday"},
-       "vorel-pick: time 'yesterday' is not a UTC time of the form YYYY-MM-DDTHH:MM:SSZ"},
+       "vorel-pick: time 'yesterday' is neither now nor a UTC time of the form "
+       "YYYY-MM-DDTHH:MM:SSZ"},
       {{"--seed", "1", "--seed", "2"}, "vorel-pick: --seed given twice"},
       {{"--candidates", "--candidates"}, "vorel-pick: --candidates given twice"},
       {{"--help", "-h"}, "vorel-pick: --help given twice, once as -h"},
@@ -61,7 +74,10 @@ TEST(PickOptions, NamesTheBadValue) {
       {{"--seed=5", "--seed", "6"}, "vorel-pick: --seed given twice"},
       {{"--seed="},
        "vorel-pick: seed '' is not a number from 0 to 4294967295 (decimal or 0x-hexadecimal)"},
-      {{"--at=noon"}, "vorel-pick: time 'noon' is not a UTC time of the form YYYY-MM-DDTHH:MM:SSZ"},
+      {{"--at=noon"},
+       "vorel-pick: time 'noon' is neither now nor a UTC time of the form YYYY-MM-DDTHH:MM:SSZ"},
+      {{"--at", "Now"},
+       "vorel-pick: time 'Now' is neither now nor a UTC time of the form YYYY-MM-DDTHH:MM:SSZ"},
       {{"--json=1"}, "vorel-pick: --json takes no value (given '1')"},
       {{"--colour=red"}, "vorel-pick: unknown option '--colour' (see --help)"},
       {{"--seed=1", "--at=2026-12-07T04:05:06Z"},

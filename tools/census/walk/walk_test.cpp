@@ -76,6 +76,32 @@ TEST(WindowWalk, AgreesWithTheDrawOverMillionsOfSeeds) {
   }
 }
 
+// The one-draw walk finds a pick wherever the draw shows it along its stretch: at both ends, in
+// the middle, for the seed whose seventh value stands at index 19, and for a pick two windows in
+// a row show (seeds 0 and 1).
+TEST(WindowWalk, FindsEveryDrawOfAPick) {
+  for (uint32_t lastSeed : {1237421458u, 1u}) {
+    std::vector<DrawFigures> walked = WalkDraws(lastSeed, 3000);
+    for (size_t at : {size_t{0}, size_t{1}, size_t{1500}, walked.size() - 1}) {
+      uint64_t pick = 0;
+      for (int32_t number : walked[at].pick) pick |= uint64_t{1} << (number - 1);
+      std::vector<uint32_t> expected, found;
+      for (const DrawFigures& draw : walked) {
+        if (std::equal(draw.pick, draw.pick + kPickSize, walked[at].pick)) {
+          expected.push_back(draw.seed);
+        }
+      }
+      FindInWindows(pick, WindowOfSeed(lastSeed), walked.size(), found);
+      std::sort(expected.begin(), expected.end());
+      std::sort(found.begin(), found.end());
+      EXPECT_EQ(found, expected) << "the pick of the draw " << at << " back from " << lastSeed;
+    }
+  }
+  std::vector<uint32_t> found;
+  FindInWindows(0x401A6002u, WindowOfSeed(1), 2, found);  // 02,14,15,18,20,21,31
+  EXPECT_EQ(found, (std::vector<uint32_t>{1, 0}));
+}
+
 TEST(WindowWalk, AgreesOnTheSpecialSeeds) {
   // The seventh value at the last index, the failure seed and its twin, seeds 0 and 1.
   for (uint32_t seed : {1237421458u, 3384905106u, 0xFFFFFFFFu, 2147483647u, 0u, 1u, 0x80000000u}) {
@@ -237,6 +263,58 @@ TEST_P(VectorWalkBuild, WalksLaneByLaneLikeTheTwin) {
     EXPECT_EQ(figures[10 * build->lanes].weight, edge.weightAtEdge)
         << build->name << ", span from " << edge.span.first << ", " << edge.span.count << " seeds";
   }
+}
+
+// The lower seeds of the windows whose pick is `pick`, as the twin walks the lanes' stretches of
+// `steps` windows from firstStates.
+std::vector<uint32_t> TwinFinds(const std::vector<uint32_t>& firstStates, uint64_t steps,
+                                uint64_t pick) {
+  std::vector<uint32_t> seeds;
+  for (uint32_t firstState : firstStates) {
+    ListLane lane;
+    StartListLane(lane, firstState);
+    for (uint64_t step = 0; step < steps; ++step) {
+      uint32_t state = lane.state;
+      ListFigures twin = StepListLane(lane);
+      if (twin.seventhIndex >= 0 && twin.pick == pick) seeds.push_back(SeedOfWindow(state));
+    }
+  }
+  std::sort(seeds.begin(), seeds.end());
+  return seeds;
+}
+
+// The picks the twin shows at a few places of the lanes' stretches, each sought by the build:
+// it must find every window the twin shows it in, and no other. The places: each lane's first
+// and last window, the special seeds' windows, and the first lane's windows at steps 500 to 503.
+void ExpectFindsWhatTheTwinShows(const VectorBuild& build) {
+  const uint64_t kSteps = 4000;
+  const int lanes = static_cast<int>(build.lanes);
+  std::vector<uint32_t> firstStates = FirstStates(lanes);
+  std::vector<ListFigures> figures(kSteps * lanes);
+  build.walkForTest(firstStates.data(), kSteps, SeedSpan(), figures.data());
+  std::vector<size_t> places = {kSpecialStep * build.lanes, 500 * build.lanes, 501 * build.lanes,
+                                502 * build.lanes, 503 * build.lanes};
+  for (size_t lane = 0; lane < build.lanes; ++lane) {
+    places.push_back(lane);
+    places.push_back((kSteps - 1) * build.lanes + lane);
+    if (lane < std::size(kSpecialSeeds)) places.push_back(kSpecialStep * build.lanes + lane);
+  }
+  for (size_t place : places) {
+    const uint64_t pick = figures[place].pick;
+    std::vector<uint32_t> found;
+    build.find(pick, firstStates.data(), kSteps, found);
+    std::sort(found.begin(), found.end());
+    std::vector<uint32_t> expected = TwinFinds(firstStates, kSteps, pick);
+    EXPECT_FALSE(expected.empty());
+    EXPECT_EQ(found, expected) << build.name << ", the pick of lane " << place % build.lanes
+                               << " at step " << place / build.lanes;
+  }
+}
+
+TEST_P(VectorWalkBuild, FindsWhatTheTwinShows) {
+  const VectorBuild* build = Build();
+  if (!build) GTEST_SKIP() << NotHere();
+  ExpectFindsWhatTheTwinShows(*build);
 }
 
 TEST_P(VectorWalkBuild, QueuesEachDrawOnce) {
