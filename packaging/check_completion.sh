@@ -96,15 +96,24 @@ while read -r option value; do
 done <<<"$help_options"
 
 # The lines each program's completion is made for, with the program on the PATH by its name.
-second='^[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}Z$'
+# Where a UTC second is asked for: now, and the current second to edit.
+offers_times() {
+  local got
+  got=$(offered "$1")
+  grep -qx 'now' <<<"$got" || fail "'$1' does not offer now"
+  grep -qxE '[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}Z' <<<"$got" ||
+    fail "'$1' offers no UTC second"
+  [ "$(wc -l <<<"$got")" = 2 ] || fail "'$1' offers more than now and a second: [${got//$'\n'/ }]"
+}
 case $name in
   vorel-pick)
     expect "$name --c" --candidates
     expect "$name --seed "
     expect "$name --seed="
     expect "$name --json="
-    [[ $(offered "$name --at ") =~ $second ]] || fail "'--at ' offers no UTC second"
-    [[ $(offered "$name --at=") =~ $second ]] || fail "'--at=' offers no UTC second"
+    offers_times "$name --at "
+    offers_times "$name --at="
+    expect "$name --at n" now
     expect_among "$name --seed=5 --" -not --seed --at
     expect_among "$name --at 2026-12-07T04:05:06Z --" -not --seed --at
     expect_among "$name -h --" -not --help
@@ -114,13 +123,23 @@ case $name in
     expect "$name --threads "
     expect "$name --seeds="
     expect "$name --json="
-    [[ $(offered "$name --from ") =~ $second ]] || fail "'--from ' offers no UTC second"
-    [[ $(offered "$name --to=") =~ $second ]] || fail "'--to=' offers no UTC second"
+    expect "$name --find "
+    expect "$name --find="
+    expect "$name --first "
+    offers_times "$name --from "
+    offers_times "$name --to="
+    expect "$name --from=n" now
     expect_among "$name --seeds 0:9 --" -not --seeds --from --to
     expect_among "$name --seeds 0:9 --" --json --chart --verify
     expect_among "$name --from=2027-01-01T00:00:00Z --" -not --seeds --from
     expect_among "$name --verify --" -not --verify --json --chart
     expect_among "$name --json --" -not --json --verify
+    expect_among "$name --find 1,2,3,4,5,6,7 --" -not --find --chart --verify
+    expect_among "$name --find 1,2,3,4,5,6,7 --" --first --from --seeds --json --target
+    expect_among "$name --first=3 --" -not --first --chart --verify
+    expect_among "$name --first=3 --" --find
+    expect_among "$name --chart c.svg --" -not --find --first
+    expect_among "$name --verify --" -not --find --first
     # The instruction sets are the program's own: a stand-in that runs only two gets only those.
     targets=$("$program" --help | sed -n 's/^Instruction sets this processor runs, best first: //p')
     # shellcheck disable=SC2086 # one word per instruction set

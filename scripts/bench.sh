@@ -40,3 +40,6 @@ done
 echo "== census of every seed (native, Release)"
 build/release/bench/census_bench
 /usr/bin/time -f "vorel-census: %e s wall, %M KB peak memory" build/release/tools/census/vorel-census >/dev/null
+
+echo "== --find over every seed, in turn with the census (native, Release)"
+bash bench/find_side_by_side.sh "${ROUNDS:-5}"

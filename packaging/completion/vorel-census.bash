@@ -1,21 +1,21 @@
 # Bash completion for vorel-census: each option until it is given (and not beside those it cannot
-# go with), nothing after options whose value is a number, file names after --chart, the current
-# UTC second after --from and --to, to edit into the one wanted, and after --target the
-# instruction sets that the program says this processor runs. A test holds the options offered
+# go with), nothing after options whose value is a number or a pick, file names after --chart,
+# now and the current UTC second after --from and --to, the second to edit into the one wanted,
+# and after --target the instruction sets that the program says this processor runs. A test holds the options offered
 # against `vorel-census --help`; help-digest is the --help text this file was last checked
 # against.
-# help-digest: b0134332f4ff2f1f
+# help-digest: c3679f6eaeba04fd
 
 _vorel_census() {
   local cur prev words cword split
   _init_completion -s || return
 
   case $prev in
-    --seeds | --threads)
+    --seeds | --threads | --find | --first)
       return
       ;;
     --from | --to)
-      mapfile -t COMPREPLY < <(compgen -W "$(date -u +%Y-%m-%dT%H:%M:%SZ)" -- "$cur")
+      mapfile -t COMPREPLY < <(compgen -W "now $(date -u +%Y-%m-%dT%H:%M:%SZ)" -- "$cur")
       return
       ;;
     --target)
@@ -34,7 +34,8 @@ _vorel_census() {
   $split && return
 
   # Each word given takes itself, and the options it cannot go with, off the list.
-  local offered=" --seeds --from --to --threads --target --json --chart --verify --help --version "
+  local offered=" --seeds --from --to --find --first --threads --target --json --chart --verify"
+  offered+=" --help --version "
   local word
   for word in "${words[@]:1:cword-1}"; do
     word=${word%%=*}
@@ -42,8 +43,16 @@ _vorel_census() {
       -h) word=--help ;;
       --seeds) offered=${offered/ --from / }; offered=${offered/ --to / } ;;
       --from | --to) offered=${offered/ --seeds / } ;;
-      --verify) offered=${offered/ --json / }; offered=${offered/ --chart / } ;;
-      --json | --chart) offered=${offered/ --verify / } ;;
+      --verify)
+        offered=${offered/ --json / }; offered=${offered/ --chart / }
+        offered=${offered/ --find / }; offered=${offered/ --first / }
+        ;;
+      --json) offered=${offered/ --verify / } ;;
+      --chart)
+        offered=${offered/ --verify / }; offered=${offered/ --find / }
+        offered=${offered/ --first / }
+        ;;
+      --find | --first) offered=${offered/ --chart / }; offered=${offered/ --verify / } ;;
     esac
     offered=${offered/ "$word" / }
   done

@@ -1,8 +1,8 @@
 # Bash completion for vorel-pick: each option until it is given (and not beside the one it cannot
-# go with), nothing after --seed, whose value is a number, and after --at the current UTC second,
-# to edit into the one wanted. A test holds the options offered against `vorel-pick --help`;
+# go with), nothing after --seed, whose value is a number, and after --at now and the current
+# UTC second, the second to edit into the one wanted. A test holds the options offered against `vorel-pick --help`;
 # help-digest is the --help text this file was last checked against.
-# help-digest: 3fce0153d97ea465
+# help-digest: c3c706f4e440f0f2
 
 _vorel_pick() {
   local cur prev words cword split
@@ -13,7 +13,7 @@ _vorel_pick() {
       return
       ;;
     --at)
-      mapfile -t COMPREPLY < <(compgen -W "$(date -u +%Y-%m-%dT%H:%M:%SZ)" -- "$cur")
+      mapfile -t COMPREPLY < <(compgen -W "now $(date -u +%Y-%m-%dT%H:%M:%SZ)" -- "$cur")
       return
       ;;
   esac
