@@ -98,6 +98,14 @@ if [ "$part" = signals ]; then
     stop_with "$signal" "during the count" '^vorel-census: interrupted after '
     chart_kept "SIG$signal during the count"
   done
+  # A search stops as the count does, at its next chunk, says so, prints nothing and ends by the
+  # signal (the slowest walk, so that the signal comes during the search).
+  for signal in INT TERM; do
+    start --find 02,14,15,18,20,21,31 --target SCALAR >"$dir/out" 2>"$dir/err"
+    await counting "during a search"
+    stop_with "$signal" "during a search" '^vorel-census: interrupted before the search was done$'
+    [ ! -s "$dir/out" ] || fail "SIG$signal during a search: printed '$(head -1 "$dir/out")'"
+  done
   # While a write waits: the report into a full pipe, the chart into a full pipe, and the chart's
   # FIFO waiting for a reader. The signal ends the program there and then.
   for signal in $stop_signals; do
@@ -171,7 +179,8 @@ if [ "$part" = signals ]; then
   rc=$?
   [ $rc -eq 1 ] || fail "a full output with a chart: exit $rc"
   chart_kept "a full output"
-  for args in "--seeds 0:9" "--seeds 0:9 --json" "--help" "--version"; do
+  for args in "--seeds 0:9" "--seeds 0:9 --json" "--find 2,14,15,18,20,21,31 --seeds 0:9" \
+    "--find 2,14,15,18,20,21,31 --seeds 0:9 --json" "--help" "--version"; do
     unwritable ">/dev/full" "No space left on device" $args
     unwritable ">&-" "Bad file descriptor" $args
   done
