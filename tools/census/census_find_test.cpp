@@ -16,6 +16,7 @@
 #include "walk/cycle.h"
 #include "walk/seed_span.h"
 #include "walk/vector_walk.h"
+#include "walk_one_step_late.h"
 
 namespace {
 
@@ -208,15 +209,8 @@ TEST(Find, GoesSeedBySeedBelowTheCrossover) {
   EXPECT_EQ(RunFind(options).mode, CensusMode::kSpanOnCycle);
 }
 
-// A walk broken on purpose: each seed it finds is that of the next window it walks, one step
-// back along the cycle, as if a lane's state were noted one step late.
-void FindOneStepLate(uint64_t pick, const uint32_t* firstStates, uint64_t count,
-                     std::vector<uint32_t>& seeds) {
-  std::vector<uint32_t> found;
-  VectorBuilds().front().find(pick, firstStates, count, found);
-  for (uint32_t seed : found) seeds.push_back(SeedOfWindow(Backward(WindowOfSeed(seed))));
-}
-
+// A walk broken on purpose, each seed noted one step late: the check with the die's draw refuses
+// the seeds it gives.
 TEST(Find, RefusesTheSeedsOfABrokenWalk) {
   Stretch stretch(kLateSeed, 1000);
   // A pick shown by one draw of the stretch, whose next window shows another.
