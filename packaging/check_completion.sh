@@ -103,7 +103,7 @@ offers_times() {
   grep -qx 'now' <<<"$got" || fail "'$1' does not offer now"
   grep -qxE '[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}Z' <<<"$got" ||
     fail "'$1' offers no UTC second"
-  [ "$(wc -l <<<"$got")" = 2 ] || fail "'$1' offers more than now and a second: [${got//$'\n'/ }]"
+  [ "$(wc -l <<<"$got")" = 2 ] || fail "'$1' offers [${got//$'\n'/ }], not just now and a second"
 }
 case $name in
   vorel-pick)
