@@ -1,7 +1,9 @@
 // The census's vector walk: stretches of the cycle side by side, one per lane of a vector, each
 // lane running the eight-entry list of list_walk.h. It is written once, with Highway, and built
 // for every instruction set Highway compiles for on this machine (vector_walk.cpp); each build
-// runs only where the processor has its instructions, and VectorBuilds() lists those.
+// runs only where the processor has its instructions, and VectorBuilds() lists those. Each build
+// hands the windows it walks to the census's count, to the finder's compare with one pick, or to
+// a test's readout of every lane.
 #pragma once
 
 #include <cstddef>
