@@ -27,6 +27,11 @@
 #include "find/find_report.h"
 #include "report/census_report.h"
 
+#ifdef VOREL_TEST_WALK_ONE_STEP_LATE
+// A test build whose walk is broken on purpose, to show that no wrong seed is printed.
+#include "walk_one_step_late.h"
+#endif
+
 #ifndef VOREL_VERSION
 #define VOREL_VERSION "0"
 #endif
@@ -157,6 +162,9 @@ int Find(const CensusArgs& args, unsigned threads) {
   FindOptions options;
   options.pick = args.pick;
   options.census = OptionsFor(args, threads);
+#ifdef VOREL_TEST_WALK_ONE_STEP_LATE
+  options.vectorFindForTest = &FindOneStepLate;
+#endif
   auto start = std::chrono::steady_clock::now();
   options.census.stop = BeginStoppableWork();
   FindResult result = RunFind(options);
