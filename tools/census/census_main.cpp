@@ -29,8 +29,6 @@
 
 namespace {
 
-constexpr char kProgram[] = "vorel-census";
-
 // How the run ends. A signal that stops it ends it by that signal, so the shell sees 128 plus its
 // number (129 hung up, 130 interrupted, 141 output closed, 143 terminated).
 enum ExitCode {
@@ -208,7 +206,7 @@ int Run(int argc, char** argv) {
     return kBadCommandLine;
   }
   if (args.help) {
-    std::string help = std::string(kCensusUsage) +
+    std::string help = CensusUsage() +
                        "\nInstruction sets this processor runs, best first: " + TargetList() + "\n";
     return WriteStdout(kProgram, help) ? kDone : kFailed;
   }
