@@ -19,6 +19,13 @@
 #include "walk/seed_span.h"
 #include "walk/vector_walk.h"
 
+// How a failed check names a mode.
+static void PrintTo(CensusMode mode, std::ostream* out) {
+  *out << (mode == CensusMode::kSeedBySeed   ? "seed by seed"
+           : mode == CensusMode::kWholeCycle ? "the whole cycle"
+                                             : "a span along the cycle");
+}
+
 namespace {
 
 // The census's own counter, and one whose one-line queues fill and one-bit counters wrap every
