@@ -11,8 +11,11 @@
 #include "cli_text.h"
 #include "cli_time.h"
 
-const char kCensusUsage[] =
-    "Usage: vorel-census [--seeds A:B | --from TIME --to TIME] [--threads N] [--json]\n"
+namespace {
+
+// The usage after "Usage: " and the program's name.
+const char kUsageAfterName[] =
+    " [--seeds A:B | --from TIME --to TIME] [--threads N] [--json]\n"
     "                    [--chart FILE.svg] [--verify] [--target NAME]\n"
     "Counts the die's pick for every seed and reports what it can and cannot show.\n"
     "\n"
@@ -40,8 +43,6 @@ const char kCensusUsage[] =
     "Exit codes: 0 done, 1 cannot write the output or the chart, or out of memory,\n"
     "2 bad command line, 3 verification found a difference, 128+N ended by signal N\n"
     "(129 hung up, 130 interrupted (Ctrl-C), 141 output closed, 143 terminated).\n";
-
-namespace {
 
 bool TakesValue(const std::string& option) {
   return option == "--seeds" || option == "--threads" || option == "--chart" ||
@@ -138,7 +139,11 @@ std::string ParseCensusArgs(int argc, const char* const* argv, CensusArgs& args)
       seen);
   if (wrong.empty()) wrong = CheckTogether(seen, args, from, to);
   if (wrong.empty() && seen.count("--from")) args.scope = ScopeOfSeconds(from, to);
-  return wrong.empty() ? "" : "vorel-census: " + wrong;
+  return wrong.empty() ? "" : kProgram + (": " + wrong);
+}
+
+std::string CensusUsage() {
+  return std::string("Usage: ") + kProgram + kUsageAfterName;
 }
 
 std::string TargetList() {

@@ -6,6 +6,9 @@
 
 #include "census_scope.h"
 
+// The program's name, written once: its usage and every message it gives begin with it.
+constexpr char kProgram[] = "vorel-census";
+
 struct CensusArgs {
   CensusScope scope;     // every seed unless --seeds or --from/--to
   unsigned threads = 0;  // 0: every core; more than UINT_MAX reads as UINT_MAX
@@ -17,7 +20,8 @@ struct CensusArgs {
 // Returns "" when the arguments make sense, else one line naming what is wrong.
 std::string ParseCensusArgs(int argc, const char* const* argv, CensusArgs& args);
 
-extern const char kCensusUsage[];
+// What --help prints before the instruction sets.
+std::string CensusUsage();
 
 // CensusTargets() as one line: "AVX3_DL, AVX3, AVX2, ...".
 std::string TargetList();

@@ -14,9 +14,11 @@
 #include <string>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include "census.h"
 #include "census_args.h"
+#include "census_fault.h"
 #include "cli_file.h"
 #include "cli_output.h"
 #include "cli_stop.h"
@@ -28,8 +30,6 @@
 #endif
 
 namespace {
-
-constexpr char kProgram[] = "vorel-census";
 
 // How the run ends. A signal that stops it ends it by that signal, so the shell sees 128 plus its
 // number (129 hung up, 130 interrupted, 141 output closed, 143 terminated).
@@ -121,6 +121,7 @@ CensusOptions OptionsFor(const CensusArgs& args, unsigned threads) {
 // plain one.
 int Verify(const CensusArgs& args, unsigned threads) {
   CensusOptions options = OptionsFor(args, threads);
+  options.alterFastCount = FastCountFault();
   options.stop = BeginStoppableWork();
   VerifyResult verdict = VerifyCensus(options);
   bool stopped = EndStoppableWork();
@@ -132,10 +133,14 @@ int Verify(const CensusArgs& args, unsigned threads) {
   for (uint32_t seed : verdict.disagreeingSeeds) {
     Complain("seed " + std::to_string(seed) + ": the walk and the draw disagree");
   }
-  if (verdict.mismatches || !verdict.countsAgree) {
+  const std::vector<std::string>& figures = verdict.differingFigures;
+  if (verdict.mismatches || !figures.empty()) {
+    std::string named;
+    for (const std::string& figure : figures) named += (named.empty() ? "" : ", ") + figure;
     Complain(Grouped(verdict.mismatches) + " seeds disagree; the census walked with " +
-             verdict.target + (verdict.countsAgree ? " matches" : " does not match") +
-             " the plain count");
+             verdict.target +
+             (figures.empty() ? " matches the plain count"
+                              : " differs from the plain count in " + named));
     return kDifferenceFound;
   }
   std::string text =
@@ -208,7 +213,7 @@ int Run(int argc, char** argv) {
     return kBadCommandLine;
   }
   if (args.help) {
-    std::string help = std::string(kCensusUsage) +
+    std::string help = CensusUsage() +
                        "\nInstruction sets this processor runs, best first: " + TargetList() + "\n";
     return WriteStdout(kProgram, help) ? kDone : kFailed;
   }
