@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
-# The whole census, every seed on 2 threads, run in turn with the build before the census walk was
-# written with Highway and with this build's walk for each instruction set this processor runs,
-# and this build's spans of seeds: every run's wall time and peak memory, then the median of each.
-# Runs are taken in turn, so that a busy spell on the machine falls on all of them alike.
+# The whole census, every seed on 2 threads, run in turn with a build before a change and with
+# this build's walk for each instruction set this processor runs, and this build's spans of
+# seeds: every run's wall time and peak memory, then the median of each. Runs are taken in turn,
+# so that a busy spell on the machine falls on all of them alike.
 #
 # Usage: bench/census_side_by_side.sh OLD_TREE [ROUNDS [NAME...]]
-#   OLD_TREE  a checkout of the build before (git worktree add /tmp/old 951aa91), built there with
-#             cmake --workflow --preset release
+#   OLD_TREE  a checkout of the build before, built there with cmake --workflow --preset release:
+#             a commit before the change measured (git worktree add /tmp/old main), or the build
+#             before the walk was written with Highway (git worktree add /tmp/old 951aa91)
 #   ROUNDS    runs of each (default 5)
 #   NAME      only these of the runs listed below (old, old-fallback, an instruction set, a span);
 #             "old" always runs, as the reference
-# Also times the old build's one-draw-at-a-time walk, which it runs where AVX-512 is missing,
-# through a small driver built here against the old build's library.
+# Against the build before the walk was written with Highway, also times its one-draw-at-a-time
+# walk, which it runs where AVX-512 is missing, through a small driver built here against its
+# library (old-fallback); later builds have no such walk, and the run is left out.
 set -euo pipefail
 old=$(cd "$1" && pwd)
 rounds=${2:-5}
@@ -23,7 +25,11 @@ new=$top/build/release/tools/census/vorel-census
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cat >"$work/fallback.cpp" <<'EOF'
+names=(old)
+commands=("$old/build/release/tools/census/vorel-census --threads 2")
+# The one-draw walk's driver, only where the old build has that walk (CensusPath::kBitInstructions).
+if grep -q 'kBitInstructions' "$old/tools/census/census.h" 2>/dev/null; then
+  cat >"$work/fallback.cpp" <<'EOF'
 // The old census of every seed with its one-draw walk (with the bit-counting instructions).
 #include "census.h"
 int main() {
@@ -33,14 +39,18 @@ int main() {
   return RunCensus(options).seedsCovered == 1ull << 32 ? 0 : 1;
 }
 EOF
-lib=$old/build/release
-g++ -O2 -std=c++17 -I"$old/tools/census" -I"$old/draw" -I"$old/tools/common" "$work/fallback.cpp" \
-  "$lib/tools/census/libvorel_census.a" "$lib/tools/common/libvorel_cli.a" \
-  "$lib/draw/libvorel_draw.a" -lpthread -o "$work/old-fallback"
+  lib=$old/build/release
+  g++ -O2 -std=c++17 -I"$old/tools/census" -I"$old/draw" -I"$old/tools/common" \
+    "$work/fallback.cpp" "$lib/tools/census/libvorel_census.a" \
+    "$lib/tools/common/libvorel_cli.a" "$lib/draw/libvorel_draw.a" -lpthread \
+    -o "$work/old-fallback"
+  names+=(old-fallback)
+  commands+=("$work/old-fallback")
+else
+  echo "old-fallback left out: $old has no one-draw walk of its own to time" >&2
+fi
 
 targets=$("$new" --help | sed -n 's/^Instruction sets this processor runs, best first: //p' | tr -d ,)
-names=(old old-fallback)
-commands=("$old/build/release/tools/census/vorel-census --threads 2" "$work/old-fallback")
 for target in $targets; do
   names+=("$target")
   commands+=("$new --threads 2 --target $target")

@@ -47,7 +47,14 @@ make_prefix() {
   exec 9>"$state/prefix.lock"
   flock 9
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    step "$wine_loader" wineboot --init
+    # A first wineboot has been seen to fail once on a busy host ("could not load
+    # kernel32.dll") and work when run again: one more try on a fresh prefix, saying so.
+    if ! step "$wine_loader" wineboot --init; then
+      echo "wine-session: trying once more with a new prefix" >&2
+      "$wine_server" -k 2>/dev/null || true
+      rm -rf "$WINEPREFIX"
+      step "$wine_loader" wineboot --init
+    fi
     step "$wine_server" -w
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
       echo "wine-session: '$wine_loader wineboot --init' made no prefix in $WINEPREFIX" >&2

@@ -7,6 +7,8 @@
 
 #include "count/tally.h"
 #include "count/workers.h"
+#include "hwy/targets.h"
+#include "report/pick_summary.h"
 #include "walk/cycle.h"
 #include "walk/list_walk.h"
 #include "walk/plain_draw.h"
@@ -20,6 +22,17 @@ namespace {
 // seed by seed, small enough that a short range still spreads over the threads.
 constexpr uint64_t kCycleChunk = 1u << 22, kSeedChunk = 1u << 16, kVerifyChunk = 1u << 20;
 static_assert(kCycleChunk <= kMaxVectorWalk, "a lane's stretch fits one call, even alone");
+// The fewest draws of the cycle a worker takes at a time when a short stretch of it is walked:
+// 4096 steps for each of 16 lanes, next to which a lane's warm-up of nineteen steps is little.
+constexpr uint64_t kLeastCycleChunk = 1u << 16;
+
+// Draws of the cycle a worker takes at a time: `most`, or for a short stretch of the cycle (as
+// tests and benchmarks walk) about a quarter of each thread's share, so that it still spreads
+// over the threads. The whole cycle on 2 threads: a quarter share is 2^28 draws, so `most`.
+uint64_t CycleChunk(uint64_t total, unsigned threads, uint64_t most) {
+  uint64_t quarterShare = total / (4 * uint64_t{std::max(1u, threads)});
+  return std::clamp(quarterShare, kLeastCycleChunk, most);
+}
 
 // Cycle positions begin..begin+count-1 from the origin, walked from the highest down: a stretch
 // per lane side by side, and what does not divide evenly one draw at a time. Without a span each
@@ -43,6 +56,16 @@ std::vector<Tally> MakeTallies(unsigned workers, CounterShape counter) {
   tallies.reserve(workers);
   for (unsigned worker = 0; worker < workers; ++worker) tallies.emplace_back(counter);
   return tallies;
+}
+
+// The instruction set whose vector code counted, as that code recorded it in the tallies, so that
+// the report names the build that ran, not the one meant to; the chosen build's name where no
+// stretch was long enough for the vector walk.
+std::string TargetThatCounted(const std::vector<Tally>& tallies, const VectorBuild& chosen) {
+  for (const Tally& tally : tallies) {
+    if (tally.countedWith) return hwy::TargetName(tally.countedWith);
+  }
+  return chosen.name;
 }
 
 }  // namespace
@@ -75,7 +98,7 @@ ChunkedWork PlanOf(const CensusOptions& options, CensusMode mode) {
     plan.chunk = kSeedChunk;
   } else {
     plan.total = options.cycleDraws ? std::min(kCycle, options.cycleDraws) : kCycle;
-    plan.chunk = kCycleChunk;
+    plan.chunk = CycleChunk(plan.total, options.threads, kCycleChunk);
   }
   plan.threads = WorkerCount(options.threads, plan.total, plan.chunk);
   plan.stop = options.stop;
@@ -106,17 +129,21 @@ void CountChunk(Tally& tally, const CensusOptions& options, CensusMode mode,
   }
 }
 
+// The seeds whose draws the figures hold: each has a seventh index or is short.
+uint64_t SeedsCounted(const CensusResult& result) {
+  uint64_t seeds = result.shortPicks;
+  for (uint64_t each : result.seventhIndex) seeds += each;
+  return seeds;
+}
+
 // The seeds the finished work covered: along the whole cycle, two for each draw walked; along it
 // for a span, those the tallies counted; seed by seed, one for each seed drawn.
 uint64_t SeedsCovered(const CensusResult& result, uint64_t done) {
   switch (result.mode) {
     case CensusMode::kWholeCycle:
       return 2 * done;
-    case CensusMode::kSpanOnCycle: {
-      uint64_t seeds = result.shortPicks;
-      for (uint64_t each : result.seventhIndex) seeds += each;
-      return seeds;
-    }
+    case CensusMode::kSpanOnCycle:
+      return SeedsCounted(result);
     default:
       return done;
   }
@@ -139,7 +166,6 @@ CensusResult RunCensus(const CensusOptions& options) {
   result.mode = ModeOf(options);
   const bool walks = result.mode != CensusMode::kSeedBySeed;
   const VectorBuild& build = BuildNamed(options.target);
-  if (walks) result.target = build.name;
   ChunkedWork plan = PlanOf(options, result.mode);
   result.workers = plan.threads;
   std::vector<Tally> tallies = MakeTallies(plan.threads, options.counter);
@@ -147,6 +173,7 @@ CensusResult RunCensus(const CensusOptions& options) {
     CountChunk(tallies[worker], options, result.mode, build, begin, count);
   });
   result.interrupted = run.interrupted;
+  if (walks) result.target = TargetThatCounted(tallies, build);
   // Along the whole cycle each entry counted a draw, and a draw stands for its two seeds.
   MergeTallies(tallies, result.mode == CensusMode::kWholeCycle ? 2 : 1, result);
   result.seedsCovered = SeedsCovered(result, run.done);
@@ -179,21 +206,39 @@ void CheckChunk(SeedCheck& check, uint32_t origin, uint64_t begin, uint64_t coun
   }
 }
 
-// Whether the census of the walk counted exactly what the plain draw did.
-bool SameCounts(const CensusResult& fast, const CensusResult& plain) {
-  // The walk tells distinct counts apart only below eight.
-  bool sameFewest = plain.fewestDistinct < kListLength
-                        ? !fast.fewestDistinctAtLeast &&
-                              fast.fewestDistinct == plain.fewestDistinct &&
-                              fast.fewestDistinctSeedCount == plain.fewestDistinctSeedCount &&
-                              fast.fewestDistinctSeeds == plain.fewestDistinctSeeds
-                        : fast.fewestDistinctAtLeast;
-  return !fast.interrupted && fast.pickCounts == plain.pickCounts && sameFewest &&
-         std::equal(std::begin(fast.seventhIndex), std::end(fast.seventhIndex),
-                    std::begin(plain.seventhIndex)) &&
-         fast.shortPicks == plain.shortPicks && fast.latestIndex == plain.latestIndex &&
-         fast.latestIndexSeedCount == plain.latestIndexSeedCount &&
-         fast.latestIndexSeeds == plain.latestIndexSeeds;
+// The figures in which the census of the walk differs from the plain draw's, each by name. The
+// number counts follow from the pick counts, but are named too: a fault that moves seeds between
+// picks shows in both, one that moves them between picks of the same numbers in the first only.
+// The walk tells distinct counts apart only below eight, so where the plain draw found none so
+// low the walk must say "eight or more" and name no seeds.
+std::vector<std::string> FiguresThatDiffer(const CensusResult& fast, const CensusResult& plain) {
+  std::vector<std::string> differing;
+  auto expectSame = [&](bool same, const char* figure) {
+    if (!same) differing.push_back(figure);
+  };
+  expectSame(fast.seedsCovered == plain.seedsCovered, "seeds covered");
+  expectSame(fast.pickCounts == plain.pickCounts, "pick counts");
+  const PickSummary fastPicks = SummarisePicks(fast), plainPicks = SummarisePicks(plain);
+  expectSame(std::equal(std::begin(fastPicks.numberCounts), std::end(fastPicks.numberCounts),
+                        std::begin(plainPicks.numberCounts)),
+             "number counts");
+  expectSame(std::equal(std::begin(fast.seventhIndex), std::end(fast.seventhIndex),
+                        std::begin(plain.seventhIndex)),
+             "seeds by seventh index");
+  expectSame(fast.shortPicks == plain.shortPicks, "seeds with a 00");
+  expectSame(fast.latestIndex == plain.latestIndex, "latest index");
+  expectSame(fast.latestIndexSeedCount == plain.latestIndexSeedCount &&
+                 fast.latestIndexSeeds == plain.latestIndexSeeds,
+             "seeds at the latest index");
+  const bool told = plain.fewestDistinct < kListLength;
+  expectSame(told ? !fast.fewestDistinctAtLeast && fast.fewestDistinct == plain.fewestDistinct
+                  : fast.fewestDistinctAtLeast && fast.fewestDistinct == kListLength,
+             "fewest distinct");
+  expectSame(told ? fast.fewestDistinctSeedCount == plain.fewestDistinctSeedCount &&
+                        fast.fewestDistinctSeeds == plain.fewestDistinctSeeds
+                  : fast.fewestDistinctSeedCount == 0 && fast.fewestDistinctSeeds.empty(),
+             "seeds with the fewest distinct");
+  return differing;
 }
 
 // A span's census along the walk, whatever its length, against its census seed by seed; each
@@ -206,15 +251,18 @@ VerifyResult VerifySpan(const CensusOptions& options) {
   walked.cycleDraws = 0;
   if (options.progress) walked.progress = [&](double done) { options.progress(done / 2); };
   CensusResult fast = RunCensus(walked);
+  if (options.alterFastCount) options.alterFastCount(fast);
   verdict.target = fast.target;
+  verdict.fastWorkers = fast.workers;
   verdict.interrupted = fast.interrupted;
   if (verdict.interrupted) return verdict;
   CensusOptions plain = options;
   plain.method = SpanMethod::kSeedBySeed;
   if (options.progress) plain.progress = [&](double done) { options.progress(0.5 + done / 2); };
   CensusResult slow = RunCensus(plain);
+  verdict.plainWorkers = slow.workers;
   verdict.interrupted = slow.interrupted;
-  verdict.countsAgree = fast.seedsCovered == slow.seedsCovered && SameCounts(fast, slow);
+  verdict.differingFigures = FiguresThatDiffer(fast, slow);
   return verdict;
 }
 
@@ -225,7 +273,7 @@ VerifyResult VerifyCensus(const CensusOptions& options) {
   VerifyResult verdict;
   ChunkedWork plan;
   plan.total = options.cycleDraws ? std::min(options.cycleDraws, kCycle) : kCycle;
-  plan.chunk = kVerifyChunk;
+  plan.chunk = CycleChunk(plan.total, options.threads, kVerifyChunk);
   plan.threads = WorkerCount(options.threads, plan.total, plan.chunk);
   plan.stop = options.stop;
   plan.progress = options.progress;
@@ -246,17 +294,23 @@ VerifyResult VerifyCensus(const CensusOptions& options) {
     tallies.push_back(std::move(check.tally));
   }
   verdict.seedsChecked = 2 * plan.total;
+  verdict.plainWorkers = plan.threads;
 
+  // The seeds the plain count covered are those its tallies hold, so that a worker's tally lost
+  // on the way shows even where the fast count loses one alike.
   CensusResult plain;
   MergeTallies(tallies, 1, plain);
+  plain.seedsCovered = SeedsCounted(plain);
   CensusOptions fastest = options;  // with the target asked for
   fastest.firstSeed = 0;
   fastest.seedCount = kSeedSpace;
   fastest.method = SpanMethod::kWalk;
   fastest.progress = nullptr;
   CensusResult fast = RunCensus(fastest);
+  if (options.alterFastCount) options.alterFastCount(fast);
   verdict.target = fast.target;
-  verdict.countsAgree = SameCounts(fast, plain);
+  verdict.fastWorkers = fast.workers;
+  verdict.differingFigures = FiguresThatDiffer(fast, plain);
   verdict.interrupted = fast.interrupted;
   return verdict;
 }

@@ -45,6 +45,9 @@ struct CensusOptions {
   const std::atomic<bool>* stop = nullptr;  // set from outside to end early
   // Called now and then, on the calling thread, with the share of the work done (0..1).
   std::function<void(double)> progress;
+  // For tests of --verify only: changes the fast census's figures before they are held against
+  // the plain count, to see the difference found and named.
+  std::function<void(CensusResult&)> alterFastCount;
 };
 
 // How RunCensus meets the seeds of `options`: the whole space along the cycle, a span along the
@@ -65,8 +68,11 @@ struct VerifyResult {
   uint64_t seedsChecked = 0;
   uint64_t mismatches = 0;                 // seeds whose walked pick differs from the draw's
   std::vector<uint32_t> disagreeingSeeds;  // some of them
-  bool countsAgree = false;                // the vector walk's census equals the plain count
-  std::string target;                      // the instruction set it ran with
+  // The figures in which the vector walk's census differs from the plain count, by name ("pick
+  // counts", "number counts", ...); none when the two agree.
+  std::vector<std::string> differingFigures;
+  std::string target;                          // the instruction set it ran with
+  unsigned fastWorkers = 0, plainWorkers = 0;  // the threads that counted each way
   bool interrupted = false;
 };
 VerifyResult VerifyCensus(const CensusOptions& options);

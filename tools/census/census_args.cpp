@@ -12,11 +12,17 @@
 #include "cli_time.h"
 #include "find/found_seconds.h"
 
-const char kCensusUsage[] =
-    "Usage: vorel-census [--seeds A:B | --from TIME --to TIME] [--threads N] [--json]\n"
-    "                    [--chart FILE.svg] [--verify] [--target NAME]\n"
-    "       vorel-census --find PICK [--seeds A:B | --from TIME [--to TIME]] [--first N]\n"
-    "                    [--threads N] [--json] [--target NAME]\n"
+namespace {
+
+// The usage after "Usage: " and the program's name, and after the name again for --find; then
+// what every option does.
+const char kUsageAfterName[] =
+    " [--seeds A:B | --from TIME --to TIME] [--threads N] [--json]\n"
+    "                    [--chart FILE.svg] [--verify] [--target NAME]\n";
+const char kFindUsageAfterName[] =
+    " --find PICK [--seeds A:B | --from TIME [--to TIME]] [--first N]\n"
+    "                    [--threads N] [--json] [--target NAME]\n";
+const char kOptionsUsage[] =
     "Counts the die's pick for every seed and reports what it can and cannot show; with\n"
     "--find, lists every seed, or every second, at which a key press shows one pick.\n"
     "\n"
@@ -53,8 +59,6 @@ const char kCensusUsage[] =
     "or the chart, or out of memory, 2 bad command line, 3 verification found a difference,\n"
     "or --find found a seed whose draw shows another pick, 128+N ended by signal N\n"
     "(129 hung up, 130 interrupted (Ctrl-C), 141 output closed, 143 terminated).\n";
-
-namespace {
 
 bool TakesValue(const std::string& option) {
   return option == "--seeds" || option == "--threads" || option == "--chart" ||
@@ -180,7 +184,12 @@ std::string ParseCensusArgs(int argc, const char* const* argv, CensusArgs& args,
   // --find's --from alone: every second from there until the seeds come round again.
   if (seen.count("--from") && !seen.count("--to")) to = from + kSeedPeriod - 1;
   if (wrong.empty() && seen.count("--from")) args.scope = ScopeOfSeconds(from, to);
-  return wrong.empty() ? "" : "vorel-census: " + wrong;
+  return wrong.empty() ? "" : kProgram + (": " + wrong);
+}
+
+std::string CensusUsage() {
+  return std::string("Usage: ") + kProgram + kUsageAfterName + "       " + kProgram +
+         kFindUsageAfterName + kOptionsUsage;
 }
 
 std::string TargetList() {

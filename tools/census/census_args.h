@@ -8,6 +8,9 @@
 #include "cli_time.h"
 #include "find/wanted_pick.h"
 
+// The program's name, written once: its usage and every message it gives begin with it.
+constexpr char kProgram[] = "vorel-census";
+
 struct CensusArgs {
   CensusScope scope;     // every seed unless --seeds or --from/--to
   unsigned threads = 0;  // 0: every core; more than UINT_MAX reads as UINT_MAX
@@ -24,7 +27,8 @@ struct CensusArgs {
 std::string ParseCensusArgs(int argc, const char* const* argv, CensusArgs& args,
                             int64_t now = UnixSecondsNow());
 
-extern const char kCensusUsage[];
+// What --help prints before the instruction sets.
+std::string CensusUsage();
 
 // CensusTargets() as one line: "AVX3_DL, AVX3, AVX2, ...".
 std::string TargetList();

@@ -16,7 +16,8 @@ struct FindOptions {
   // The seeds searched, the workers, the instruction set, the stop and the progress, as for the
   // census; so are the cycle's positions a test may limit the walk to.
   CensusOptions census;
-  // Tests: the vector walk's search replaced by one of their own, to show the check at work.
+  // Tests: the vector walk's search replaced by one broken on purpose (census_fault.h), to show
+  // the check at work; null: each build's own.
   void (*vectorFindForTest)(uint64_t pick, const uint32_t* firstStates, uint64_t count,
                             std::vector<uint32_t>& seeds) = nullptr;
 };

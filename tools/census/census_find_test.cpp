@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "census_fault.h"
 #include "count/pick_rank.h"
 #include "hwy/targets.h"
 #include "walk/cycle.h"
 #include "walk/seed_span.h"
 #include "walk/vector_walk.h"
-#include "walk_one_step_late.h"
 
 namespace {
 
@@ -209,8 +209,8 @@ TEST(Find, GoesSeedBySeedBelowTheCrossover) {
   EXPECT_EQ(RunFind(options).mode, CensusMode::kSpanOnCycle);
 }
 
-// A walk broken on purpose, each seed noted one step late: the check with the die's draw refuses
-// the seeds it gives.
+// The test build's search, broken on purpose (each seed noted one window late): the check with
+// the die's draw refuses the seeds it gives.
 TEST(Find, RefusesTheSeedsOfABrokenWalk) {
   Stretch stretch(kLateSeed, 1000);
   // A pick shown by one draw of the stretch, whose next window shows another.
@@ -223,7 +223,7 @@ TEST(Find, RefusesTheSeedsOfABrokenWalk) {
   FindResult sound = RunFind(options);
   EXPECT_EQ(sound.seeds, (std::vector<uint32_t>{stretch.seeds[at], TwinOf(stretch.seeds[at])}));
   EXPECT_TRUE(sound.wrongSeeds.empty());
-  options.vectorFindForTest = &FindOneStepLate;
+  options.vectorFindForTest = SearchFault();
   FindResult broken = RunFind(options);
   EXPECT_EQ(broken.wrongSeeds,
             (std::vector<uint32_t>{stretch.seeds[at - 1], TwinOf(stretch.seeds[at - 1])}));

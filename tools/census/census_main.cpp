@@ -14,9 +14,11 @@
 #include <string>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include "census.h"
 #include "census_args.h"
+#include "census_fault.h"
 #include "census_find.h"
 #include "cli_file.h"
 #include "cli_output.h"
@@ -27,18 +29,11 @@
 #include "find/find_report.h"
 #include "report/census_report.h"
 
-#ifdef VOREL_TEST_WALK_ONE_STEP_LATE
-// A test build whose walk is broken on purpose, to show that no wrong seed is printed.
-#include "walk_one_step_late.h"
-#endif
-
 #ifndef VOREL_VERSION
 #define VOREL_VERSION "0"
 #endif
 
 namespace {
-
-constexpr char kProgram[] = "vorel-census";
 
 // How the run ends. A signal that stops it ends it by that signal, so the shell sees 128 plus its
 // number (129 hung up, 130 interrupted, 141 output closed, 143 terminated).
@@ -132,6 +127,7 @@ CensusOptions OptionsFor(const CensusArgs& args, unsigned threads) {
 // plain one.
 int Verify(const CensusArgs& args, unsigned threads) {
   CensusOptions options = OptionsFor(args, threads);
+  options.alterFastCount = FastCountFault();
   options.stop = BeginStoppableWork();
   VerifyResult verdict = VerifyCensus(options);
   bool stopped = EndStoppableWork();
@@ -143,10 +139,14 @@ int Verify(const CensusArgs& args, unsigned threads) {
   for (uint32_t seed : verdict.disagreeingSeeds) {
     Complain("seed " + std::to_string(seed) + ": the walk and the draw disagree");
   }
-  if (verdict.mismatches || !verdict.countsAgree) {
+  const std::vector<std::string>& figures = verdict.differingFigures;
+  if (verdict.mismatches || !figures.empty()) {
+    std::string named;
+    for (const std::string& figure : figures) named += (named.empty() ? "" : ", ") + figure;
     Complain(Grouped(verdict.mismatches) + " seeds disagree; the census walked with " +
-             verdict.target + (verdict.countsAgree ? " matches" : " does not match") +
-             " the plain count");
+             verdict.target +
+             (figures.empty() ? " matches the plain count"
+                              : " differs from the plain count in " + named));
     return kDifferenceFound;
   }
   std::string text =
@@ -162,9 +162,7 @@ int Find(const CensusArgs& args, unsigned threads) {
   FindOptions options;
   options.pick = args.pick;
   options.census = OptionsFor(args, threads);
-#ifdef VOREL_TEST_WALK_ONE_STEP_LATE
-  options.vectorFindForTest = &FindOneStepLate;
-#endif
+  options.vectorFindForTest = SearchFault();
   auto start = std::chrono::steady_clock::now();
   options.census.stop = BeginStoppableWork();
   FindResult result = RunFind(options);
@@ -260,7 +258,7 @@ int Run(int argc, char** argv) {
     return kBadCommandLine;
   }
   if (args.help) {
-    std::string help = std::string(kCensusUsage) +
+    std::string help = CensusUsage() +
                        "\nInstruction sets this processor runs, best first: " + TargetList() + "\n";
     return WriteStdout(kProgram, help) ? kDone : kFailed;
   }

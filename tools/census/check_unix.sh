@@ -370,6 +370,12 @@ if [ "$part" = terminal ]; then
     [[ "$out" == *"M seeds/s"* ]] || fail "$term: no progress line"
     [[ "$out" == *"$escape"* ]] && fail "$term: escape sequences: $(cat -v <<<"$out" | head -3)"
   done
+  # A chart path that cannot be written is refused before any counting: no progress line, which
+  # every count on a terminal shows, at its end if not before.
+  out=$(on_terminal "'$census' --seeds 0:9 --chart '$dir/none/c.svg' >/dev/null")
+  rc=$?
+  [ $rc -eq 2 ] && [[ "$out" == *"cannot write the chart to '$dir/none/c.svg': No such file"* ]] &&
+    [[ "$out" != *"M seeds/s"* ]] || fail "an unwritable chart path: exit $rc, $(cat -v <<<"$out")"
   out=$(on_terminal "'$census' --seeds 1:2 --chart /dev/stdout 2>/dev/null")
   [[ "$out" == *"Seeds covered: 2 "*"</svg>"* ]] && [[ "$out" != *"Chart: "* ]] ||
     fail "the chart to a terminal: $(tail -2 <<<"$out")"

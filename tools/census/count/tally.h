@@ -44,6 +44,9 @@ struct alignas(64) Tally {
   // note only the counts they can tell apart.
   Extreme fewest{kCandidateCount + 1, true};
   PickCounter picks;
+  // Highway's bit for the instruction set whose vector code counted into this tally, as that code
+  // itself records it (0: none has), so that a census names the build that really ran.
+  int64_t countedWith = 0;
 };
 
 // What the census counts of one draw: the seed, its pick, where its seventh distinct value first

@@ -179,6 +179,7 @@ template <bool kInSpan>
 HWY_INLINE void CountLanes(Tally& tally, const uint32_t* firstStates, uint64_t count,
                            SeedSpan span) {
   const D d;
+  tally.countedWith = HWY_TARGET;
   WordBuffer<D> buffer;
   FieldBytes<D> bytes;
   WindowCount<kInSpan> windows(d, tally, firstStates, span, buffer, bytes);

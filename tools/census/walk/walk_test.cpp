@@ -323,6 +323,22 @@ TEST_P(VectorWalkBuild, QueuesEachDrawOnce) {
   ExpectEachDrawQueuedOnce(*build);
 }
 
+// The build that describes itself as an instruction set runs that set's code: what counts into
+// the tally records Highway's bit for the set it was built for, through Highway's dispatch as
+// the census calls it. A build that ran another set's code (the one-lane build, say, under the
+// name of the fastest) would count right, only slower, and be reported as what it is not.
+TEST_P(VectorWalkBuild, RunsTheInstructionSetItNames) {
+  const VectorBuild* build = Build();
+  if (!build) GTEST_SKIP() << NotHere();
+  EXPECT_STREQ(build->name, hwy::TargetName(GetParam()));
+  std::vector<uint32_t> firstStates = FirstStates(static_cast<int>(build->lanes));
+  Tally whole(CounterShape{1024, 8}), inSpan(CounterShape{1024, 8});
+  build->walk(whole, firstStates.data(), 64);
+  build->walkInSpan(inSpan, firstStates.data(), 64, SeedSpan{7, 1000});
+  EXPECT_STREQ(hwy::TargetName(whole.countedWith), build->name);
+  EXPECT_STREQ(hwy::TargetName(inSpan.countedWith), build->name) << "a span";
+}
+
 INSTANTIATE_TEST_SUITE_P(Built, VectorWalkBuild, testing::ValuesIn(BuiltTargets()),
                          [](const testing::TestParamInfo<int64_t>& target) {
                            return std::string(hwy::TargetName(target.param));
