@@ -15,6 +15,6 @@ std::function<void(CensusResult&)> FastCountFault();
 
 // A search of the vector walk's lanes, as each build's own (VectorBuild::find) searches: null in
 // the program itself, which searches with its build's own.
-using LaneSearch = void (*)(uint64_t pick, const uint32_t* firstStates, uint64_t count,
-                            std::vector<uint32_t>& seeds);
+using LaneSearch = int64_t (*)(uint64_t pick, const uint32_t* firstStates, uint64_t count,
+                               std::vector<uint32_t>& seeds);
 LaneSearch SearchFault();

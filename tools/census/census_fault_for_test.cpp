@@ -23,11 +23,12 @@ std::function<void(CensusResult&)> FastCountFault() {
 namespace {
 
 // The driver cuts the positions for the best build's lanes when no instruction set is asked for.
-void SearchOneStepLate(uint64_t pick, const uint32_t* firstStates, uint64_t count,
-                       std::vector<uint32_t>& seeds) {
+int64_t SearchOneStepLate(uint64_t pick, const uint32_t* firstStates, uint64_t count,
+                          std::vector<uint32_t>& seeds) {
   std::vector<uint32_t> found;
-  VectorBuilds().front().find(pick, firstStates, count, found);
+  int64_t searchedWith = VectorBuilds().front().find(pick, firstStates, count, found);
   for (uint32_t seed : found) seeds.push_back(SeedOfWindow(Backward(WindowOfSeed(seed))));
+  return searchedWith;
 }
 
 }  // namespace

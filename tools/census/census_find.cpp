@@ -6,16 +6,25 @@
 #include <algorithm>
 
 #include "find/draw_check.h"
+#include "hwy/targets.h"
 #include "walk/seed_span.h"
 #include "walk/vector_walk.h"
 #include "walk/window_walk.h"
 
 namespace {
 
-// One chunk of the search into a worker's seeds: positions along the cycle, each draw found
+// What one worker found: the seeds, and Highway's bit for the instruction set whose vector code
+// searched, as that code recorded it (0: none has).
+struct WorkerFinds {
+  std::vector<uint32_t> seeds;
+  int64_t searchedWith = 0;
+};
+
+// One chunk of the search into a worker's finds: positions along the cycle, each draw found
 // giving its lower seed, or seeds from the first on, each drawn.
-void SearchChunk(std::vector<uint32_t>& seeds, const FindOptions& options, CensusMode mode,
+void SearchChunk(WorkerFinds& finds, const FindOptions& options, CensusMode mode,
                  const VectorBuild& build, uint64_t begin, uint64_t count) {
+  std::vector<uint32_t>& seeds = finds.seeds;
   const CensusOptions& census = options.census;
   if (mode == CensusMode::kSeedBySeed) {
     for (uint64_t seed = census.firstSeed + begin; seed < census.firstSeed + begin + count;
@@ -32,7 +41,7 @@ void SearchChunk(std::vector<uint32_t>& seeds, const FindOptions& options, Censu
   WalkPositions(
       build, census.cycleOrigin, begin, count,
       [&](const uint32_t* firstStates, uint64_t stretch) {
-        findInLanes(options.pick.mask, firstStates, stretch, seeds);
+        finds.searchedWith = findInLanes(options.pick.mask, firstStates, stretch, seeds);
       },
       [&](uint32_t firstState, uint64_t rest) {
         FindInWindows(options.pick.mask, firstState, rest, seeds);
@@ -63,14 +72,16 @@ FindResult RunFind(const FindOptions& options) {
   if (result.mode != CensusMode::kSeedBySeed) result.target = build.name;
   ChunkedWork plan = PlanOf(options.census, result.mode);
   result.workers = plan.threads;
-  std::vector<std::vector<uint32_t>> found(plan.threads);
+  std::vector<WorkerFinds> found(plan.threads);
   ChunksDone run = RunChunks(plan, [&](unsigned worker, uint64_t begin, uint64_t count) {
     SearchChunk(found[worker], options, result.mode, build, begin, count);
   });
   result.interrupted = run.interrupted;
-  for (const std::vector<uint32_t>& each : found) {
-    std::vector<uint32_t> seeds = SeedsOfDraws(each, result.mode, options.census);
+  for (const WorkerFinds& each : found) {
+    std::vector<uint32_t> seeds = SeedsOfDraws(each.seeds, result.mode, options.census);
     result.seeds.insert(result.seeds.end(), seeds.begin(), seeds.end());
+    // The build that really searched, as the census names the one that counted.
+    if (each.searchedWith) result.target = hwy::TargetName(each.searchedWith);
   }
   std::sort(result.seeds.begin(), result.seeds.end());
   result.wrongSeeds = SeedsDrawnOtherwise(result.seeds, options.pick);

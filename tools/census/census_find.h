@@ -18,13 +18,13 @@ struct FindOptions {
   CensusOptions census;
   // Tests: the vector walk's search replaced by one broken on purpose (census_fault.h), to show
   // the check at work; null: each build's own.
-  void (*vectorFindForTest)(uint64_t pick, const uint32_t* firstStates, uint64_t count,
-                            std::vector<uint32_t>& seeds) = nullptr;
+  int64_t (*vectorFindForTest)(uint64_t pick, const uint32_t* firstStates, uint64_t count,
+                               std::vector<uint32_t>& seeds) = nullptr;
 };
 
 struct FindResult {
   CensusMode mode = CensusMode::kSeedBySeed;
-  std::string target;  // the instruction set the walk ran with; "" seed by seed
+  std::string target;  // the instruction set whose code searched; "" seed by seed
   unsigned workers = 0;
   std::vector<uint32_t> seeds;       // the seeds searched that show the pick, ascending
   std::vector<uint32_t> wrongSeeds;  // seeds found whose draw shows another pick: a fault

@@ -232,11 +232,12 @@ struct PickMatches {
   }
 };
 
-void Find(uint64_t pick, const uint32_t* firstStates, uint64_t count,
-          std::vector<uint32_t>& seeds) {
+int64_t Find(uint64_t pick, const uint32_t* firstStates, uint64_t count,
+             std::vector<uint32_t>& seeds) {
   const D d;
   PickMatches matches(d, pick, seeds);
   WalkLanes(d, firstStates, count, matches);
+  return HWY_TARGET;
 }
 
 // Each lane's figures of each window, as the one-lane twin (list_walk.h) gives them: into

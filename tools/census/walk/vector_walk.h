@@ -35,9 +35,10 @@ struct VectorBuild {
                      SeedSpan span) = nullptr;
   // The same lanes, each window's pick compared with `pick` (bit v set for the number v + 1)
   // instead of counted: the lower seed (bit 31 clear) of each window that shows it is appended
-  // to `seeds`, in no particular order.
-  void (*find)(uint64_t pick, const uint32_t* firstStates, uint64_t count,
-               std::vector<uint32_t>& seeds) = nullptr;
+  // to `seeds`, in no particular order. Returns Highway's bit for the instruction set whose code
+  // searched, as that code itself records it, so that the finder names the build that ran.
+  int64_t (*find)(uint64_t pick, const uint32_t* firstStates, uint64_t count,
+                  std::vector<uint32_t>& seeds) = nullptr;
   // The same lanes for `count` steps, with what each lane sees of each window rather than
   // counts, into figures[step * lanes + lane]; the weights are the span's.
   void (*walkForTest)(const uint32_t* firstStates, uint64_t count, SeedSpan span,

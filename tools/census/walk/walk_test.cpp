@@ -337,6 +337,10 @@ TEST_P(VectorWalkBuild, RunsTheInstructionSetItNames) {
   build->walkInSpan(inSpan, firstStates.data(), 64, SeedSpan{7, 1000});
   EXPECT_STREQ(hwy::TargetName(whole.countedWith), build->name);
   EXPECT_STREQ(hwy::TargetName(inSpan.countedWith), build->name) << "a span";
+  std::vector<uint32_t> seeds;
+  EXPECT_STREQ(hwy::TargetName(build->find(0x401A6002u, firstStates.data(), 64, seeds)),
+               build->name)
+      << "the finder's search";
 }
 
 INSTANTIATE_TEST_SUITE_P(Built, VectorWalkBuild, testing::ValuesIn(BuiltTargets()),
