@@ -9,7 +9,7 @@
 
 namespace {
 
-// "Seeds that show it: 417 (every seed)", with ", the first 3 listed" when cut short. A scope of
+// "Seeds that show it: 494 (every seed)", with "; the first 3 listed" when cut short. A scope of
 // seeds lists seeds, a span of clock time its seconds.
 std::string HowMany(const FindReport& report) {
   std::string line = report.scope.clockSpan ? "Seconds that show it: " : "Seeds that show it: ";
