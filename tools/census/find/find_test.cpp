@@ -14,6 +14,7 @@
 #include "find/find_report.h"
 #include "find/found_seconds.h"
 #include "find/wanted_pick.h"
+#include "json_format_check.h"
 
 namespace {
 
@@ -195,11 +196,9 @@ TEST(FindReport, TableGroupsLargeSeeds) {
       << FindTable(report);
 }
 
-// The keys a reader of each format of the find JSON may rely on, as JSON pointers, with the kind
-// of value each holds. A key may be added within a format; removing or renaming one, or changing
-// its kind, takes a new format number and a list of its own here, the older lists kept as they
-// were. A span of clock time adds /covered/from and /covered/to; without --first, /first is null.
-const std::map<int, std::vector<std::pair<std::string, std::string>>> kKeysOfFormat = {
+// The keys a reader of each format of the find JSON may rely on. A span of clock time adds
+// /covered/from and /covered/to; without --first, /first is null.
+const KeysOfFormat kKeysOfFormat = {
     {1,
      {{"/format", "number"},
       {"/pick", "string"},
@@ -223,13 +222,7 @@ const std::map<int, std::vector<std::pair<std::string, std::string>>> kKeysOfFor
 TEST(FindReport, JsonKeepsTheKeysOfItsFormat) {
   nlohmann::json json = nlohmann::json::parse(
       FindJson(SeedZeroReport(ScopeOfSeconds(kBeforeTheWrap, kBeforeTheWrap + 10), 5)));
-  int format = json["format"].get<int>();
-  ASSERT_TRUE(kKeysOfFormat.count(format)) << "format " << format << " lists no keys here";
-  for (const auto& [key, kind] : kKeysOfFormat.at(format)) {
-    nlohmann::json::json_pointer pointer(key);
-    ASSERT_TRUE(json.contains(pointer)) << key << " is gone from format " << format;
-    EXPECT_EQ(json[pointer].type_name(), kind) << key;
-  }
+  ExpectKeysOfItsFormat(json, kKeysOfFormat);
   EXPECT_EQ(json["covered"]["from"], "2106-02-07T06:28:10Z");
   EXPECT_EQ(json["covered"]["to"], "2106-02-07T06:28:20Z");
 }

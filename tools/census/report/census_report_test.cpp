@@ -13,6 +13,7 @@
 #include "census_scope.h"
 #include "cli_text.h"
 #include "draw.h"
+#include "json_format_check.h"
 
 namespace {
 
@@ -55,11 +56,9 @@ TEST(CensusReport, JsonCarriesTheFigures) {
   EXPECT_EQ(json["interrupted"], false);
 }
 
-// The keys a reader of each format may rely on, as JSON pointers, with the kind of value each
-// holds in a count where every figure is defined. A key may be added within a format; removing or
-// renaming one, or changing its kind, takes a new format number and a list of its own here, the
-// older lists kept as they were. A span of clock time adds /covered/from and /covered/to.
-const std::map<int, std::vector<std::pair<std::string, std::string>>> kKeysOfFormat = {
+// The keys a reader of each format may rely on, with the kind of value each holds in a count
+// where every figure is defined. A span of clock time adds /covered/from and /covered/to.
+const KeysOfFormat kKeysOfFormat = {
     {1,
      {{"/format", "number"},
       {"/seeds_covered", "number"},
@@ -102,13 +101,7 @@ TEST(CensusReport, JsonKeepsTheKeysOfItsFormat) {
   const CensusResult& result = HundredSeeds();
   nlohmann::json json =
       nlohmann::json::parse(CensusJson(result, SummarisePicks(result), 1.5, kHundred));
-  int format = json["format"].get<int>();
-  ASSERT_TRUE(kKeysOfFormat.count(format)) << "format " << format << " lists no keys here";
-  for (const auto& [key, kind] : kKeysOfFormat.at(format)) {
-    nlohmann::json::json_pointer pointer(key);
-    ASSERT_TRUE(json.contains(pointer)) << key << " is gone from format " << format;
-    EXPECT_EQ(json[pointer].type_name(), kind) << key;
-  }
+  ExpectKeysOfItsFormat(json, kKeysOfFormat);
   json = nlohmann::json::parse(
       CensusJson(result, SummarisePicks(result), 1.5, ScopeOfSeconds(1796616306, 1796616405)));
   EXPECT_EQ(json["covered"]["from"], "2026-12-07T04:05:06Z");
