@@ -99,17 +99,24 @@ static_assert(kQueueDelay < kBufferSteps, "a step's words are queued before the 
 // given up, in between the walk's arithmetic: the processor overlaps the counter's waits for
 // memory with the walk, and the words were written long before they are read back. Kept apart
 // from the buffer itself, whose address the counter takes, so that these stay in registers.
+// kToCounter false drops the words instead: the census without its counter, which the
+// benchmarks time to see what the counter costs.
+template <bool kToCounter = true>
 struct WordQueue {
   size_t buffered = 0, counted = 0, marks[kQueueDelay] = {};
   unsigned steps = 0;  // unsigned, so that steps % kQueueDelay is a mask
 
+  HWY_INLINE void Add(PickCounter& counter, const uint32_t* words, size_t count) {
+    if (kToCounter) AddToQueues(counter, words, count);
+  }
+
   HWY_INLINE void Count(const uint32_t* words, PickCounter& counter) {
     size_t upto = marks[steps % kQueueDelay];
     marks[steps % kQueueDelay] = buffered;
-    AddToQueues(counter, words + counted, upto - counted);
+    Add(counter, words + counted, upto - counted);
     counted = upto;
     if (++steps == kBufferSteps) {
-      AddToQueues(counter, words + counted, buffered - counted);
+      Add(counter, words + counted, buffered - counted);
       buffered = counted = 0;
       steps = 0;
       for (size_t& mark : marks) mark = 0;
@@ -145,8 +152,8 @@ struct HeldWords {
     idle = hn::FirstN(d, hn::Lanes(d));
   }
 
-  HWY_INLINE void Add(D d, V word, M isShort, uint32_t* words, WordQueue& queue,
-                      PickCounter& counter) {
+  template <class Queue>
+  HWY_INLINE void Add(D d, V word, M isShort, uint32_t* words, Queue& queue, PickCounter& counter) {
     const M again = hn::Eq(word, held);
     queue.buffered += StorePacked(d, held, hn::Or(again, idle), words + queue.buffered);
     held = hn::Or(word, hn::IfThenElseZero(again, hn::Set(d, PickCounter::kTwice)));
@@ -158,8 +165,9 @@ struct HeldWords {
   // both are, `inSpan` where at least one is. A window counting twice takes the kTwice bit at
   // once; one counting once joins the held word only where that counts once too; one counting
   // for none leaves its lane holding nothing.
+  template <class Queue>
   HWY_INLINE void AddInSpan(D d, V word, M isShort, M inSpan, M twice, uint32_t* words,
-                            WordQueue& queue, PickCounter& counter) {
+                            Queue& queue, PickCounter& counter) {
     const M once = hn::AndNot(twice, inSpan);
     const M again = hn::AndNot(idle, hn::And(hn::Eq(word, held), once));
     queue.buffered += StorePacked(d, held, hn::Or(again, idle), words + queue.buffered);
@@ -169,9 +177,10 @@ struct HeldWords {
   }
 
   // At the end: what the lanes still hold, and what still waits in the buffer.
-  HWY_INLINE void Finish(D d, uint32_t* words, WordQueue& queue, PickCounter& counter) {
+  template <class Queue>
+  HWY_INLINE void Finish(D d, uint32_t* words, Queue& queue, PickCounter& counter) {
     queue.buffered += StorePacked(d, held, idle, words + queue.buffered);
-    AddToQueues(counter, words + queue.counted, queue.buffered - queue.counted);
+    queue.Add(counter, words + queue.counted, queue.buffered - queue.counted);
   }
 };
 
