@@ -69,7 +69,7 @@ HWY_INLINE V StepHigh(D d, uint64_t i) {
 // One less than the latest seventh index so far, in entry units, so that "at or past it" is one
 // signed compare.
 HWY_INLINE V LatestLessOne(D d, const Tally& tally) {
-  return hn::Set(d, PackEntry(tally.latest.value, 0) - 1);
+  return hn::Set(d, AgeUnits(tally.latest.value) - 1);
 }
 
 // Lanes with fewer than eight distinct values, or a seventh index at or past the latest so
@@ -130,7 +130,7 @@ struct WindowCount {
   PickRanker<D> ranker;
   SpanLanes<D> lanesInSpan;
   HeldWords<D> held;
-  WordQueue<kToCounter> queue;
+  WordQueue<D, kToCounter> queue;
   SeventhHistogram<D, kInSpan ? 2 : 1> histogram;
   V latest;
 
