@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The whole census, every seed on 2 threads, run in turn with a build before a change and with
 # this build's walk for each instruction set this processor runs, and this build's spans of
-# seeds: every run's wall time and peak memory, then the median of each. Runs are taken in turn,
-# so that a busy spell on the machine falls on all of them alike.
+# seeds: every run's wall time and peak memory, then the median of each, and the median of each
+# round's ratio to the old build and, for each instruction set, to this build's best one. Runs are
+# taken in turn, so that a busy spell on the machine falls on all of them alike.
 #
 # Usage: bench/census_side_by_side.sh OLD_TREE [ROUNDS [NAME...]]
 #   OLD_TREE  a checkout of the build before, built there with cmake --workflow --preset release:
@@ -68,8 +69,10 @@ if [ "$only" != " old  " ]; then
   done
 fi
 
-declare -A times
+best=${targets%% *}  # this build's best instruction set: the others are held against it too
+declare -A times toold tobest
 for ((round = 1; round <= rounds; ++round)); do
+  declare -A this=()
   for i in "${!names[@]}"; do
     # shellcheck disable=SC2086
     line=$({ /usr/bin/time -f "%e %M" ${commands[$i]} >/dev/null; } 2>&1 | tail -1)
@@ -77,14 +80,36 @@ for ((round = 1; round <= rounds; ++round)); do
     printf 'round %d  %-13s %7.2f s  %4d MB peak\n' "$round" "${names[$i]}" "$seconds" \
       $((kilobytes / 1024))
     times[${names[$i]}]="${times[${names[$i]}]:-} $seconds"
+    this[${names[$i]}]=$seconds
+  done
+  # Each run against the old build's and against the best instruction set's of the same round.
+  for name in "${names[@]}"; do
+    toold[$name]="${toold[$name]:-} $(awk -v a="${this[$name]}" -v b="${this[old]}" 'BEGIN {print a / b}')"
+    if [ -n "${this[$best]:-}" ] && [[ " $targets " == *" $name "* ]]; then
+      tobest[$name]="${tobest[$name]:-} $(awk -v a="${this[$name]}" -v b="${this[$best]}" 'BEGIN {print a / b}')"
+    fi
   done
 done
 
 echo
-printf '%-13s %8s %9s  %s\n' build median "vs old" "all runs (s)"
 median() { tr ' ' '\n' | sed '/^$/d' | sort -g | awk '{a[NR] = $1} END {print (NR % 2 ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2)}'; }
+printf '%-13s %8s %9s %9s %9s  %s\n' build median "vs old" "÷ old" "÷ $best" "all runs (s)"
+echo "(vs old: the medians' ratio; ÷ old and ÷ $best: the median of each round's ratio)"
 reference=$(echo "${times[old]}" | median)
 for name in "${names[@]}"; do
   m=$(echo "${times[$name]}" | median)
-  printf '%-13s %7.2fs %9.3f %s\n' "$name" "$m" "$(awk -v a="$m" -v b="$reference" 'BEGIN {print a / b}')" "${times[$name]}"
+  b=-
+  if [ -n "${tobest[$name]:-}" ]; then b=$(echo "${tobest[$name]}" | median); fi
+  printf '%-13s %7.2fs %9.3f %9.3f %9s %s\n' "$name" "$m" \
+    "$(awk -v a="$m" -v b="$reference" 'BEGIN {print a / b}')" "$(echo "${toold[$name]}" | median)" \
+    "$b" "${times[$name]}"
 done
+echo
+echo "each round's ratios to old:"
+for name in "${names[@]}"; do printf '  %-13s%s\n' "$name" "${toold[$name]}"; done
+if [ -n "${tobest[$best]:-}" ]; then
+  echo "each round's ratios to $best:"
+  for name in "${names[@]}"; do
+    if [ -n "${tobest[$name]:-}" ]; then printf '  %-13s%s\n' "$name" "${tobest[$name]}"; fi
+  done
+fi

@@ -39,6 +39,8 @@ done
 
 echo "== census of every seed (native, Release)"
 build/release/bench/census_bench
+echo "== where the census's time goes: the walk and the counter apart (native, Release)"
+build/release/bench/census_split_bench "${ROUNDS:-3}"
 /usr/bin/time -f "vorel-census: %e s wall, %M KB peak memory" build/release/tools/census/vorel-census >/dev/null
 
 echo "== --find over every seed, in turn with the census (native, Release)"

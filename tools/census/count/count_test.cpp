@@ -1,4 +1,4 @@
-// Ranks of picks, and the pick counter against a plain count.
+// Ranks of picks, the tables the walks rank with, and the pick counter against a plain count.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -25,6 +25,30 @@ TEST(PickRank, CoversEveryPickOnceInOrder) {
     EXPECT_EQ(RankOfMask(mask), rank);
     EXPECT_EQ(Ranks().Rank(mask), rank);
   }
+}
+
+// The gathering builds' three chunk lookups give every pick its rank. Picks as masks come in
+// rank order when taken in increasing order of the mask (the next mask with seven bits set is
+// the next pick in colexicographic order), so the n-th is rank n.
+TEST(PickRank, ChunksGatheredRankEveryPick) {
+  using T = GatherRankTables;
+  const GatherRankTables& tables = GatherRanks();
+  uint64_t mask = (1u << kPickSize) - 1;
+  uint32_t rank = 0, wrong = 0;
+  for (; mask < 1ull << kHighestNumber; ++rank) {
+    uint32_t low = tables.low[mask & ((1u << T::kLowBits) - 1)];
+    uint32_t middleChunk = (mask >> T::kLowBits) & ((1u << T::kMiddleBits) - 1);
+    uint32_t middle = tables.middle[(low >> T::kCountShift) << T::kMiddleBits | middleChunk];
+    uint32_t high = tables.high[mask >> (T::kLowBits + T::kMiddleBits)];
+    if (low + middle + high != rank && ++wrong <= 5) {
+      ADD_FAILURE() << "mask 0x" << std::hex << mask << std::dec << ": " << low + middle + high
+                    << " for rank " << rank;
+    }
+    uint64_t lowest = mask & -mask, up = mask + lowest;  // the next mask with seven bits set
+    mask = up | ((mask ^ up) / lowest >> 2);
+  }
+  EXPECT_EQ(wrong, 0u);
+  EXPECT_EQ(rank, kPossiblePicks);
 }
 
 // Feeds the counter a stream of words and holds its counts against a plain map: the ranks lie in
@@ -76,6 +100,34 @@ TEST(PickCounter, CountsThroughFullQueuesAndWrapsWhenSmall) {
 // byte counters over a hundred times.
 TEST(PickCounter, CountsThroughFullQueuesAndWrapsAsTheCensusBuildsIt) {
   ExpectCountsOfStream(CounterShape(), 150000, {7u, 12345u, 12346u, kPossiblePicks - 1});
+}
+
+// Byte counters through queues of two lines: the last slice's queue, with the places past the
+// last pick dropped, keeps a number of entries that four need not divide, and its counters wrap
+// in both halves.
+TEST(PickCounter, CountsWhatTheLastSliceKeepsThroughWraps) {
+  PickCounter counter(CounterShape{64, 8});
+  const uint32_t last[] = {kPossiblePicks - 1, kPossiblePicks - 2,
+                           PickCounter::kLastSlice << PickCounter::kSliceBits};
+  std::map<uint32_t, uint32_t> expected;
+  uint64_t refused = 0;
+  std::mt19937 random(7);
+  for (int i = 0; i < 20000; ++i) {
+    bool twice = random() % 3 == 0;
+    if (random() % 5 == 0) {
+      counter.Add(PickCounter::Word(kPossiblePicks + random() % 7, twice));
+      refused += twice ? 2 : 1;
+    } else {
+      uint32_t rank = last[random() % 3];
+      counter.Add(PickCounter::Word(rank, twice));
+      expected[rank] += twice ? 2 : 1;
+    }
+  }
+  counter.ApplyAll();
+  std::vector<uint32_t> counts(kPossiblePicks);
+  counter.AddCountsTo(counts);
+  for (uint32_t rank : last) EXPECT_EQ(counts[rank], expected[rank]) << "rank " << rank;
+  EXPECT_EQ(counter.refused, refused);
 }
 
 // A rank past the last pick names a counter that belongs to no pick: it is refused, whether it

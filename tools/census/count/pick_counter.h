@@ -71,6 +71,7 @@ struct PickCounter {
   uint32_t KeepRealPicks(uint16_t* entries, uint32_t n);
   template <bool kWholeByte>
   void CountEntries(uint8_t* base, uint32_t slice, const uint16_t* entries, uint32_t n);
+  void CountQueuedBytes(uint8_t* base, uint32_t slice, const uint16_t* entries, uint32_t n);
   HWY_NOINLINE void NoteWrap(uint32_t slice, uint32_t entry);
 
   int counterBits;

@@ -27,32 +27,51 @@ namespace vorel {
 namespace HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
-HWY_INLINE void AddToQueues(PickCounter& counter, const uint32_t* words, size_t count) {
+// The slice's tail line, empty or full, goes to its queue; a full queue is counted. Returns where
+// the slice's next entry goes: the start of its tail line. Out of line: it runs once in 32 words,
+// and the walk inlines the words' path many times over.
+static HWY_NOINLINE uint32_t StartTailLine(PickCounter& counter, uint32_t slice) {
   const hn::ScalableTag<uint16_t> d16;
   constexpr uint32_t kLine = PickCounter::kLine;
-  uint32_t* __restrict at = counter.tailAt.data();
-  PickCounter::Line* __restrict tail = counter.tails.data();
-  PickCounter::Line* __restrict lines = counter.queue.data();
-  uint16_t* entries = &tail->entries[0];  // the tails as one array of entries
-  for (size_t i = 0; i < count; ++i) {
-    uint32_t slice = words[i] >> PickCounter::kSliceShift;
-    uint32_t place = at[slice];
-    if (HWY_UNLIKELY(place % kLine == 0)) {
-      place = slice * kLine;
-      uint32_t line = counter.nextLine[slice];
-      PickCounter::Line* to = &lines[slice * counter.queueLines + line];
-      for (uint32_t k = 0; k < kLine; k += hn::Lanes(d16)) {
-        hn::Stream(hn::Load(d16, tail[slice].entries + k), d16, to->entries + k);
-      }
-      counter.nextLine[slice] = line + 1;
-      if (line * kLine == counter.queueLength) {
-        counter.Apply(slice, counter.queueLength, 0);
-        counter.nextLine[slice] = 1;
-      }
-    }
-    entries[place] = static_cast<uint16_t>(words[i]);
-    at[slice] = place + 1;
+  uint32_t line = counter.nextLine[slice];
+  const uint16_t* from = counter.tails[slice].entries;
+  uint16_t* to = counter.queue[slice * counter.queueLines + line].entries;
+  for (uint32_t k = 0; k < kLine; k += hn::Lanes(d16)) {
+    hn::Stream(hn::Load(d16, from + k), d16, to + k);
   }
+  counter.nextLine[slice] = line + 1;
+  if (line * kLine == counter.queueLength) {
+    counter.Apply(slice, counter.queueLength, 0);
+    counter.nextLine[slice] = 1;
+  }
+  return slice * kLine;
+}
+
+// One word into its slice's tail; `at` and `entries` are the counter's tailAt and its tails seen
+// as one array of entries.
+HWY_INLINE void AddToQueue(PickCounter& counter, uint32_t word, uint32_t* __restrict at,
+                           uint16_t* entries) {
+  uint32_t slice = word >> PickCounter::kSliceShift;
+  uint32_t place = at[slice];
+  if (HWY_UNLIKELY(place % PickCounter::kLine == 0)) place = StartTailLine(counter, slice);
+  entries[place] = static_cast<uint16_t>(word);
+  at[slice] = place + 1;
+}
+
+HWY_INLINE void AddToQueues(PickCounter& counter, const uint32_t* words, size_t count) {
+  uint32_t* at = counter.tailAt.data();
+  uint16_t* entries = counter.tails.data()->entries;
+  for (size_t i = 0; i < count; ++i) AddToQueue(counter, words[i], at, entries);
+}
+
+// The same for a number of words known when compiled: straight code, without a loop whose end
+// the processor would have to guess.
+template <size_t kCount>
+HWY_INLINE void AddBlockToQueues(PickCounter& counter, const uint32_t* words) {
+  uint32_t* at = counter.tailAt.data();
+  uint16_t* entries = counter.tails.data()->entries;
+  HWY_UNROLL(32)
+  for (size_t i = 0; i < kCount; ++i) AddToQueue(counter, words[i], at, entries);
 }
 
 }  // namespace HWY_NAMESPACE

@@ -60,12 +60,19 @@ struct SeventhHistogram {
   HWY_INLINE void Add(D d, V seventhIndex, V weight, FieldBytes<D>& bytes, Tally& tally) {
     const V place = hn::Sub(hn::ShiftLeft<kFieldShift>(seventhIndex),
                             hn::Set(d, uint32_t{kFirstFieldIndex << kFieldShift}));
+#if HWY_TARGET == HWY_AVX2
+    // AVX2's shifts by a count per lane give 0 for a count of 32 or more, read unsigned: place 60
+    // adds nothing to the lower word and 1 << 28 to the upper one, place 16 the other way round.
+    lower = hn::Add(lower, hn::Shl(weight, place));
+    upper = hn::Add(upper, hn::Shl(weight, hn::Sub(place, hn::Set(d, 32u))));
+#else
     const V added = hn::Shl(weight, hn::And(place, hn::Set(d, 31u)));
     const hn::RebindToSigned<D> di;  // signed compares are native on every target
     const auto inUpper =
         hn::RebindMask(d, hn::Gt(hn::BitCast(di, place), hn::Set(di, int32_t{31})));
     lower = hn::Add(lower, hn::IfThenZeroElse(inUpper, added));
     upper = hn::Add(upper, hn::IfThenElseZero(inUpper, added));
+#endif
     if (++steps == kFieldSteps) EmptyFields(d, bytes, tally);
   }
 

@@ -4,7 +4,9 @@
 //
 // One lane's slot in each vector holds:
 //   entry[0..6]  the first seven entries of the list, most recent first, each packed as
-//                step << 8 | value, the value being 0..36 (the number shown, minus one);
+//                (step + 8) << 8 | value, the value being 0..36 (the number shown, minus one)
+//                and the step moved up by eight, so that every entry, the stand-ins' pushed at
+//                steps -8 to -1 too, is a positive number, larger than every older one;
 //   eighth       the eighth entry, packed the same way;
 //   pickLow      the pick as a mask of the values 0..31, and pickHigh of 32..44 (bit v - 32).
 //
@@ -22,10 +24,11 @@
 // Neither needs a branch: seven compares of x against the entries' value bytes give the masks
 // "x stands before place r", and each entry takes its predecessor where its mask is clear.
 //
-// Ages are differences of packed entries. With now = step << 8 | 255, now - entry is
-// (age in steps) * 256 + (255 - value): the low byte never borrows, so "older than 19 steps"
-// is "difference above 19 * 256 + 255", and the difference shifted down eight is the age.
-// For 16@90 at step 101: 101 * 256 + 255 - (90 * 256 + 16) = 3055 = 11 * 256 + 239, index 11.
+// Ages are differences of packed entries, in which the eight the steps were moved up by cancel.
+// With now = step << 8 | 255, now - entry is (age in steps) * 256 + (255 - value): the low byte
+// never borrows, so "older than 19 steps" is "difference above 19 * 256 + 255", and the
+// difference shifted down eight is the age. For 16@90 at step 101: 101 * 256 + 255 -
+// (90 * 256 + 16) = 3055 = 11 * 256 + 239, index 11.
 #if defined(VOREL_LIST_WALK_INL_H_) == defined(HWY_TARGET_TOGGLE)
 #ifdef VOREL_LIST_WALK_INL_H_
 #undef VOREL_LIST_WALK_INL_H_
@@ -48,9 +51,15 @@ constexpr int kValueBits = 8;
 constexpr uint32_t kValueMask = (1u << kValueBits) - 1;
 static_assert(kStandInValue + kListLength - 1 <= kValueMask, "values and stand-ins fit a byte");
 static_assert((kMaxVectorWalk + 2 * kCandidateCount) << kValueBits <= 1u << 31,
-              "every age a lane compares is a positive 32-bit number");
+              "every entry, and every age a lane compares, is a positive 32-bit number");
+constexpr int64_t kStepsMovedUp = kListLength;  // the oldest stand-in's step becomes 0
+static_assert(kStandInStep - (kListLength - 1) + kStepsMovedUp >= 0, "every entry is positive");
 constexpr uint32_t PackEntry(int64_t step, uint32_t value) {
-  return static_cast<uint32_t>(step) << kValueBits | value;
+  return static_cast<uint32_t>(step + kStepsMovedUp) << kValueBits | value;
+}
+// An age, as it stands in a difference of entries.
+constexpr uint32_t AgeUnits(int age) {
+  return static_cast<uint32_t>(age) << kValueBits;
 }
 // Ages in entry units above this lie outside the window of twenty.
 constexpr uint32_t kOutside = (kCandidateCount - 1) << kValueBits | kValueMask;
@@ -91,15 +100,22 @@ HWY_INLINE V StepBack(D d, V state) {
   return hn::Mul(hn::Sub(state, hn::Set(d, kGeneratorIncrement)), hn::Set(d, kInverseMultiplier));
 }
 
-// The bit of value v (0..44) in the low word (values below 32) or in the high word. Highway
-// leaves shifts by 32 or more undefined, so the shift takes v's low five bits and a compare
-// says which word the bit belongs to.
+// The bit of value v (0..44) in the low word (values below 32) or in the high word. AVX2's
+// shifts by a count per lane give 0 for a count of 32 or more, as read unsigned: 1 << v is the
+// low word's bit, and 1 << (v - 32) the high word's, 0 where v - 32 is below zero. For v = 35:
+// 1 << 35 = 0 and 1 << 3 = 8. Highway leaves such shifts undefined, so elsewhere the shift takes
+// v's low five bits and a compare says which word the bit belongs to.
 template <class D, class V = hn::Vec<D>>
 HWY_INLINE void BitOfValue(D d, V v, V& low, V& high) {
+#if HWY_TARGET == HWY_AVX2
+  low = hn::Shl(hn::Set(d, 1u), v);
+  high = hn::Shl(hn::Set(d, 1u), hn::Sub(v, hn::Set(d, kHighFirst)));
+#else
   const V bit = hn::Shl(hn::Set(d, 1u), hn::And(v, hn::Set(d, 31u)));
   const hn::Mask<D> isHigh = GreaterSigned(d, v, hn::Set(d, kHighFirst - 1));
   low = hn::IfThenZeroElse(isHigh, bit);
   high = hn::IfThenElseZero(isHigh, bit);
+#endif
 }
 
 template <class D>
@@ -111,12 +127,12 @@ struct PickList {
   V eighth;
   V pickLow, pickHigh;
 
-  // The stand-ins of list_walk.h: values 37..44 pushed at step -20.
+  // The stand-ins of list_walk.h: entry r holds 37 + r, pushed at step -1 - r.
   HWY_INLINE void Init(D d) {
     for (int r = 0; r < kPickSize; ++r) {
-      entry[r] = hn::Set(d, PackEntry(kStandInStep, kStandInValue + r));
+      entry[r] = hn::Set(d, PackEntry(kStandInStep - r, kStandInValue + r));
     }
-    eighth = hn::Set(d, PackEntry(kStandInStep, kStandInValue + kPickSize));
+    eighth = hn::Set(d, PackEntry(kStandInStep - kPickSize, kStandInValue + kPickSize));
     pickLow = hn::Zero(d);
     pickHigh = hn::Set(d, ((1u << kPickSize) - 1) << (kStandInValue - kHighFirst));
   }
@@ -133,12 +149,26 @@ struct PickList {
     }
     const M stays = before[kPickSize];
     const V leaving = hn::And(entry[kPickSize - 1], hn::Set(d, kValueMask));
-    eighth = hn::IfThenElse(stays, eighth, entry[kPickSize - 1]);
+    eighth = KeepOrTake(d, stays, eighth, entry[kPickSize - 1]);
     for (int r = kPickSize - 1; r > 0; --r) {
-      entry[r] = hn::IfThenElse(before[r], entry[r], entry[r - 1]);
+      entry[r] = KeepOrTake(d, before[r], entry[r], entry[r - 1]);
     }
     entry[0] = hn::Or(stepHigh, x);
     SwapIntoPick(d, x, leaving, stays);
+  }
+
+  // An entry where `keep` is set, else its predecessor, the next newer entry. On AVX2 a blend
+  // costs about as much as three simple operations; there the order of the entries does it in
+  // two. The predecessor is the larger number and the entry a positive one, so the larger of the
+  // entry and the predecessor (cleared where `keep` is set) is the one wanted: with 19@97 and
+  // 2@99 in places 2 and 1, max(19@97, 2@99) = 2@99 takes the predecessor, max(19@97, 0) keeps.
+  static HWY_INLINE V KeepOrTake(D d, M keep, V entry, V predecessor) {
+#if HWY_TARGET == HWY_AVX2
+    return hn::Max(entry, hn::AndNot(hn::VecFromMask(d, keep), predecessor));
+#else
+    (void)d;
+    return hn::IfThenElse(keep, entry, predecessor);
+#endif
   }
 
   // Where x was not among the first seven, it takes the place of the one leaving. The one

@@ -37,7 +37,7 @@ void StartListLane(ListLane& lane, uint32_t firstState, SeedSpan span) {
   lane.pick = 0;
   for (int r = 0; r < kListLength; ++r) {
     lane.value[r] = static_cast<uint8_t>(kStandInValue + r);
-    lane.pushedAt[r] = kStandInStep;
+    lane.pushedAt[r] = kStandInStep - r;
     if (r < kPickSize) lane.pick |= 1ull << (kStandInValue + r);
   }
   for (int warm = 0; warm < kCandidateCount - 1; ++warm) Push(lane);

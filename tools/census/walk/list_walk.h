@@ -35,11 +35,13 @@ struct ListLane {
   SeedSpan span;
 };
 
-// The list starts with stand-ins 37..44 pushed at step -20: they match no candidate and are
-// outside every window, so a lane that has not yet seen seven distinct values is short. Then the
-// warm-up pushes the nineteen candidates behind the first window.
+// The list starts as if the stand-ins 44, 43, ..., 37 had been pushed one a step, at steps -8 to
+// -1: entry r holds 37 + r, pushed at step -1 - r. They match no candidate and are outside every
+// window (the first window's newest push is step 19), so a lane that has not yet seen seven
+// distinct values is short. Then the warm-up pushes the nineteen candidates behind the first
+// window, from step 0 on.
 constexpr uint32_t kStandInValue = kHighestNumber;
-constexpr int64_t kStandInStep = -kCandidateCount;
+constexpr int64_t kStandInStep = -1;  // the newest stand-in's, entry 0's
 void StartListLane(ListLane& lane, uint32_t firstState, SeedSpan span = SeedSpan());
 
 // Pushes the next candidate and reads the window that now ends there.

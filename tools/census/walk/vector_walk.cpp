@@ -69,7 +69,7 @@ HWY_INLINE V StepHigh(D d, uint64_t i) {
 // One less than the latest seventh index so far, in entry units, so that "at or past it" is one
 // signed compare.
 HWY_INLINE V LatestLessOne(D d, const Tally& tally) {
-  return hn::Set(d, PackEntry(tally.latest.value, 0) - 1);
+  return hn::Set(d, AgeUnits(tally.latest.value) - 1);
 }
 
 // Lanes with fewer than eight distinct values, or a seventh index at or past the latest so
@@ -119,8 +119,9 @@ HWY_INLINE void WalkLanes(D d, const uint32_t* firstStates, uint64_t count, Take
 // rank goes to the counter as a word, its seventh index to the histogram, and the rare lanes to
 // the tally one by one. What stands in memory (the tally, the span whose address the rare lanes
 // take, the buffer the counter reads, the bytes the histogram empties into) is held by reference,
-// so that no address of this object is taken and the rest can stay in registers.
-template <bool kInSpan>
+// so that no address of this object is taken and the rest can stay in registers. kToCounter
+// false does all of it but drop the words the counter would take (for the benchmarks).
+template <bool kInSpan, bool kToCounter = true>
 struct WindowCount {
   Tally& tally;
   const SeedSpan& span;
@@ -129,7 +130,7 @@ struct WindowCount {
   PickRanker<D> ranker;
   SpanLanes<D> lanesInSpan;
   HeldWords<D> held;
-  WordQueue queue;
+  WordQueue<D, kToCounter> queue;
   SeventhHistogram<D, kInSpan ? 2 : 1> histogram;
   V latest;
 
@@ -175,14 +176,14 @@ struct WindowCount {
   }
 };
 
-template <bool kInSpan>
+template <bool kInSpan, bool kToCounter = true>
 HWY_INLINE void CountLanes(Tally& tally, const uint32_t* firstStates, uint64_t count,
                            SeedSpan span) {
   const D d;
   tally.countedWith = HWY_TARGET;
   WordBuffer<D> buffer;
   FieldBytes<D> bytes;
-  WindowCount<kInSpan> windows(d, tally, firstStates, span, buffer, bytes);
+  WindowCount<kInSpan, kToCounter> windows(d, tally, firstStates, span, buffer, bytes);
   WalkLanes(d, firstStates, count, windows);
   windows.Finish(d);
 }
@@ -193,6 +194,14 @@ void Walk(Tally& tally, const uint32_t* firstStates, uint64_t count) {
 
 void WalkInSpan(Tally& tally, const uint32_t* firstStates, uint64_t count, SeedSpan span) {
   CountLanes<true>(tally, firstStates, count, span);
+}
+
+void WalkWithoutCounter(Tally& tally, const uint32_t* firstStates, uint64_t count) {
+  CountLanes<false, false>(tally, firstStates, count, SeedSpan());
+}
+
+void CountWords(PickCounter& counter, const uint32_t* words, uint64_t count) {
+  AddToQueues(counter, words, count);
 }
 
 // The lower seed of each lane's window that shows the pick sought. Takes plain arrays, as
@@ -292,6 +301,8 @@ VectorBuild ThisBuild() {
   build.walkInSpan = &WalkInSpan;
   build.find = &Find;
   build.walkForTest = &WalkForTest;
+  build.walkWithoutCounter = &WalkWithoutCounter;
+  build.countWords = &CountWords;
   return build;
 }
 

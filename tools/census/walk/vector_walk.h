@@ -43,6 +43,12 @@ struct VectorBuild {
   // counts, into figures[step * lanes + lane]; the weights are the span's.
   void (*walkForTest)(const uint32_t* firstStates, uint64_t count, SeedSpan span,
                       ListFigures* figures) = nullptr;
+  // The census's two halves apart, for the benchmarks that time them: the walk's count without the
+  // counter (every window ranked, its word formed and held back as the count does, then dropped;
+  // the histogram and the rare windows counted into the tally), and the counter without the walk
+  // (words, as the count hands them over, into the counter's queues; ApplyAll counts the rest).
+  void (*walkWithoutCounter)(Tally& tally, const uint32_t* firstStates, uint64_t count) = nullptr;
+  void (*countWords)(PickCounter& counter, const uint32_t* words, uint64_t count) = nullptr;
 };
 
 // The builds this processor runs, best first: the first is the one Highway chooses. Asked of

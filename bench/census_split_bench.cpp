@@ -1,0 +1,200 @@
+// Where the census's time goes, per instruction set, on 1 and on 2 threads: the whole census of
+// every seed; the walk alone (each window's pick compared with one sought, as --find does, so that
+// nothing is kept); the walk with the count's own arithmetic but no counter (every pick ranked, its
+// word formed, held back and packed, then dropped); and the counter alone, fed a recorded stream
+// of the words the walk hands it, in the walk's order. The counter alone runs on a recorded
+// stream of kRecordedDraws draws, the same for each thread, and is scaled to the whole cycle.
+// Rounds are taken in turn, every part of every instruction set once a round, so that a busy
+// spell on the machine falls on all of them alike; the table gives the median of each.
+// Usage: census_split_bench [ROUNDS [TARGET...]]   (default: 3 rounds; AVX3_DL AVX3 AVX2 SSE4)
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "census.h"
+#include "census_find.h"
+#include "count/pick_counter.h"
+#include "count/tally.h"
+#include "count/workers.h"
+#include "walk/cycle.h"
+#include "walk/vector_walk.h"
+
+namespace {
+
+// Draws whose words the counter alone is fed: a worker's chunks from all over the cycle, 2^28
+// draws in all, about 230 million words.
+constexpr uint64_t kChunk = 1u << 22, kRecordedDraws = 1u << 28;
+
+double Seconds(const std::function<void()>& work) {
+  auto start = std::chrono::steady_clock::now();
+  work();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The words the census's count hands the counter for the chunk of draws from `begin` on, in the
+// order it hands them over: each step's lanes in lane order, a lane's word held back while the
+// next draw repeats it (then one word for both, with the doubled bit), a short window's word
+// dropped, and at the end what each lane still holds. Read from the build's lane-by-lane figures.
+void RecordChunk(const VectorBuild& build, uint64_t begin, std::vector<ListFigures>& figures,
+                 std::vector<uint32_t>& words) {
+  const size_t lanes = build.lanes;
+  const uint64_t stretch = kChunk / lanes;
+  std::vector<uint32_t> firstStates(lanes);
+  for (size_t lane = 0; lane < lanes; ++lane) {
+    firstStates[lane] = Jump(0, begin + stretch * (lane + 1) - 1);
+  }
+  build.walkForTest(firstStates.data(), stretch, SeedSpan(), figures.data());
+  std::vector<uint32_t> held(lanes);
+  std::vector<bool> idle(lanes, true);
+  for (uint64_t step = 0; step < stretch; ++step) {
+    for (size_t lane = 0; lane < lanes; ++lane) {
+      const ListFigures& window = figures[step * lanes + lane];
+      const bool isShort = window.rank == kPossiblePicks;
+      const uint32_t word = PickCounter::Word(window.rank);
+      const bool again = !idle[lane] && !isShort && word == held[lane];
+      if (!again && !idle[lane]) words.push_back(held[lane]);
+      held[lane] = again ? word | PickCounter::kTwice : word;
+      idle[lane] = isShort;
+    }
+  }
+  for (size_t lane = 0; lane < lanes; ++lane) {
+    if (!idle[lane]) words.push_back(held[lane]);
+  }
+}
+
+std::vector<uint32_t> RecordWords(const VectorBuild& build) {
+  std::vector<uint32_t> words;
+  std::vector<ListFigures> figures(kChunk);
+  const uint64_t chunks = kRecordedDraws / kChunk, apart = kCycle / chunks;
+  for (uint64_t chunk = 0; chunk < chunks; ++chunk) {
+    RecordChunk(build, chunk * apart, figures, words);
+  }
+  return words;
+}
+
+// The whole cycle in the census's chunks, each chunk's stretches handed to `walk`.
+double TimeWalk(const VectorBuild& build, unsigned threads,
+                void (*walk)(Tally&, const uint32_t*, uint64_t)) {
+  CensusOptions options;
+  options.threads = threads;
+  ChunkedWork plan = PlanOf(options, CensusMode::kWholeCycle);
+  std::vector<Tally> tallies;
+  for (unsigned worker = 0; worker < plan.threads; ++worker) {
+    tallies.emplace_back(CounterShape{32, 8});  // the counter takes nothing here
+  }
+  return Seconds([&] {
+    RunChunks(plan, [&](unsigned worker, uint64_t begin, uint64_t count) {
+      WalkPositions(
+          build, 0, begin, count,
+          [&](const uint32_t* firstStates, uint64_t stretch) {
+            walk(tallies[worker], firstStates, stretch);
+          },
+          [](uint32_t, uint64_t) {});
+    });
+  });
+}
+
+double TimeWhole(const std::string& target, unsigned threads) {
+  CensusOptions options;
+  options.threads = threads;
+  options.target = target;
+  return Seconds([&] { RunCensus(options); });
+}
+
+double TimeFind(const std::string& target, unsigned threads) {
+  FindOptions options;
+  options.census.threads = threads;
+  options.census.target = target;
+  options.pick.mask = 0x401A6002u;  // seed 0's pick, 02,14,15,18,20,21,31
+  return Seconds([&] { RunFind(options); });
+}
+
+// Each thread feeds a counter of its own the whole recorded stream; scaled to the whole cycle,
+// whose words the threads share.
+double TimeCount(const VectorBuild& build, unsigned threads, const std::vector<uint32_t>& words) {
+  std::vector<PickCounter> counters(threads);
+  double seconds = Seconds([&] {
+    std::vector<std::thread> workers;
+    for (unsigned t = 0; t < threads; ++t) {
+      workers.emplace_back([&, t] {
+        build.countWords(counters[t], words.data(), words.size());
+        counters[t].ApplyAll();
+      });
+    }
+    for (std::thread& worker : workers) worker.join();
+  });
+  return seconds * static_cast<double>(kCycle) / kRecordedDraws / threads;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int rounds = argc > 1 ? std::atoi(argv[1]) : 3;
+  std::vector<std::string> asked(argv + std::min(argc, 2), argv + argc);
+  if (asked.empty()) asked = {"AVX3_DL", "AVX3", "AVX2", "SSE4"};
+  std::vector<const VectorBuild*> builds;
+  for (const std::string& name : asked) {
+    for (const VectorBuild& build : VectorBuilds()) {
+      if (name == build.name) builds.push_back(&build);
+    }
+  }
+  std::map<const VectorBuild*, std::vector<uint32_t>> streams;
+  for (const VectorBuild* build : builds) {
+    double seconds = Seconds([&] { streams[build] = RecordWords(*build); });
+    std::printf("%-8s recorded %zu words of %llu draws (%.3f a draw) in %.1f s\n", build->name,
+                streams[build].size(), static_cast<unsigned long long>(kRecordedDraws),
+                static_cast<double>(streams[build].size()) / kRecordedDraws, seconds);
+  }
+  const char* parts[] = {"whole", "walk", "no counter", "counter"};
+  std::map<std::string, std::vector<double>> times;
+  for (int round = 1; round <= rounds; ++round) {
+    for (const VectorBuild* build : builds) {
+      for (unsigned threads : {1u, 2u}) {
+        double t[] = {TimeWhole(build->name, threads), TimeFind(build->name, threads),
+                      TimeWalk(*build, threads, build->walkWithoutCounter),
+                      TimeCount(*build, threads, streams[build])};
+        std::printf("round %d  %-8s %u thread%s", round, build->name, threads,
+                    threads == 1 ? " " : "s");
+        for (int part = 0; part < 4; ++part) {
+          std::printf("  %s %.2f s", parts[part], t[part]);
+          times[std::string(build->name) + "/" + std::to_string(threads) + "/" + parts[part]]
+              .push_back(t[part]);
+        }
+        std::printf("\n");
+        std::fflush(stdout);
+      }
+    }
+  }
+  // The census is its walk's half (the walk with the count's arithmetic) and its counter's: it
+  // can take no less than the longer of the two, which it would if the processor ran them fully
+  // side by side, and takes about their sum where it runs them one after the other.
+  std::printf("\nmedians of %d rounds, seconds for all 2^32 seeds\n", rounds);
+  std::printf(
+      "| instruction set | threads | whole | walk alone | walk, no counter | counter alone "
+      "| floor: overlapped | floor: added | whole / overlapped |\n");
+  std::printf("| --- | --- | --- | --- | --- | --- | --- | --- | --- |\n");
+  for (const VectorBuild* build : builds) {
+    for (unsigned threads : {1u, 2u}) {
+      std::string key = std::string(build->name) + "/" + std::to_string(threads) + "/";
+      double whole = Median(times[key + "whole"]), walk = Median(times[key + "walk"]);
+      double noCounter = Median(times[key + "no counter"]), count = Median(times[key + "counter"]);
+      double overlapped = std::max(noCounter, count);
+      std::printf("| %s | %u | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f |\n", build->name,
+                  threads, whole, walk, noCounter, count, overlapped, noCounter + count,
+                  whole / overlapped);
+    }
+  }
+  return 0;
+}
