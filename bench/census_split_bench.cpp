@@ -146,8 +146,14 @@ int main(int argc, char** argv) {
   if (asked.empty()) asked = {"AVX3_DL", "AVX3", "AVX2", "SSE4"};
   std::vector<const VectorBuild*> builds;
   for (const std::string& name : asked) {
+    size_t before = builds.size();
     for (const VectorBuild& build : VectorBuilds()) {
       if (name == build.name) builds.push_back(&build);
+    }
+    if (builds.size() == before) {
+      std::fprintf(stderr, "census_split_bench: '%s' is no instruction set this processor runs\n",
+                   name.c_str());
+      return 2;
     }
   }
   std::map<const VectorBuild*, std::vector<uint32_t>> streams;
