@@ -1,6 +1,7 @@
 # Checks of the Windows programs that start no Windows process, so they run on every host: the
-# bytes build again the same, the ZIP holds what it should, the PE headers are right. Each
-# checker is also shown a wrong program or README once, and must refuse it for the right reason.
+# bytes build again the same, the ZIP holds what it should, its notices name what each program
+# links, the PE headers are right. Each checker is also shown a wrong program, link or README
+# once, and must refuse it for the right reason.
 
 add_test(NAME windows_programs_build_reproducibly
          COMMAND ${CMAKE_SOURCE_DIR}/cmake/reproducible.sh ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}
@@ -23,6 +24,22 @@ set_tests_properties(readme_check_refuses_line-feeds PROPERTIES PASS_REGULAR_EXP
                      "line feeds, only 0 after a carriage return")
 set_tests_properties(readme_check_refuses_no-mark PROPERTIES PASS_REGULAR_EXPRESSION
                      "does not begin with the UTF-8 byte-order mark")
+
+# The notices in the ZIP name the runtime parts each program links, as its link map lists them
+# (the map is written beside the program and changes none of its bytes); shown the other
+# program's link, the check refuses it.
+set(notices ${CMAKE_SOURCE_DIR}/packaging/windows-notices.txt)
+foreach(program vorel vorel-pick)
+  target_link_options(${program} PRIVATE "LINKER:-Map=${CMAKE_BINARY_DIR}/${program}.map")
+  add_test(NAME notices_name_what_${program}_links
+           COMMAND ${CMAKE_COMMAND} -DMAP=${CMAKE_BINARY_DIR}/${program}.map -DNOTICES=${notices}
+                   -DPROGRAM=${program}.exe -P ${CMAKE_SOURCE_DIR}/cmake/check_notices.cmake)
+endforeach()
+add_test(NAME notices_check_refuses_another_link
+         COMMAND ${CMAKE_COMMAND} -DMAP=${CMAKE_BINARY_DIR}/vorel-pick.map -DNOTICES=${notices}
+                 -DPROGRAM=vorel.exe -P ${CMAKE_SOURCE_DIR}/cmake/check_notices.cmake)
+set_tests_properties(notices_check_refuses_another_link PROPERTIES PASS_REGULAR_EXPRESSION
+                     "vorel.exe links winpthreads, which its line in the notices does not name")
 
 # The die within 16 KB on 32-bit Windows, and at its measured size on 64-bit Windows (see the
 # README for why it is larger there).

@@ -1,68 +1,140 @@
 #!/usr/bin/env bash
-# `cmake --install` as a user runs it, into a fresh prefix: the programs land in bin/ and run,
-# the manual pages, completions and README stand where man, bash-completion and a reader look
-# (for a prefix of ~/.local, man finds the pages from bin/ on the PATH, and bash-completion its
-# files in ~/.local/share), and
-# nothing else is installed.
-# Usage: check_install.sh BUILD_DIR
+# `cmake --install --strip` as a user runs it, and the uninstall target after it. Into a prefix of
+# its own: the files land where man, bash-completion and a reader look, and nothing else is
+# installed; the programs are stripped and run; bash-completion loads their completions with the
+# line their manual pages give for such a prefix, and not without it. Into ~/.local of a home that
+# already holds a program and an empty folder: man finds the pages by name and bash-completion the
+# completions, with nothing set; and the uninstall leaves the home as it was, the folders that
+# were there before included. The build's own install manifest and folder record are put back
+# afterwards, so that the uninstall of a user's own install still finds it.
+# Usage: check_install.sh BUILD_DIR MAN_DIR
 set -uo pipefail
-build=$1
+build=$1 mandir=$2
 failures=0
 fail() {
   echo "FAIL: cmake --install: $*"
   failures=$((failures + 1))
 }
-prefix=$(mktemp -d)
-trap 'rm -rf "$prefix"' EXIT
-
-log=$(cmake --install "$build" --prefix "$prefix" 2>&1) || {
-  echo "FAIL: cmake --install $build --prefix $prefix: $log"
-  exit 1
+work=$(mktemp -d)
+records=(install_manifest.txt install_folders.txt)
+for record in "${records[@]}"; do
+  [ -e "$build/$record" ] && cp -p "$build/$record" "$work/saved-$record"
+done
+put_back() {
+  for record in "${records[@]}"; do
+    if [ -e "$work/saved-$record" ]; then
+      cp -p "$work/saved-$record" "$build/$record"
+    else
+      rm -f "$build/$record"
+    fi
+  done
+  rm -rf "$work"
 }
+trap put_back EXIT
+
+install_into() {
+  local log
+  log=$(cmake --install "$build" --prefix "$1" --strip 2>&1) || {
+    echo "FAIL: cmake --install $build --prefix $1 --strip: $log"
+    exit 1
+  }
+}
+
+# Every file and folder below a folder, one a line.
+tree() { (cd "$1" && find . -mindepth 1 | sort); }
+
+# Loads a program's completion in a new bash that has only the given settings (and HOME), as
+# bash-completion loads it at the first Tab, and prints what it registered.
+completion_in() {
+  local home=$1 setting=$2 program=$3
+  env -i HOME="$home" PATH="$PATH" bash -c "$setting
+    source /usr/share/bash-completion/bash_completion &&
+    __load_completion $program && complete -p $program" 2>&1
+}
+have_completion=0
+[ -r /usr/share/bash-completion/bash_completion ] && have_completion=1
+[ $have_completion = 1 ] ||
+  echo "bash-completion is not installed (scripts/install-deps.sh installs it): its checks are left out"
+
+# A prefix of its own.
+prefix=$work/opt/vorel
+install_into "$prefix"
 expected="bin/vorel-census
 bin/vorel-pick
 share/bash-completion/completions/vorel-census
 share/bash-completion/completions/vorel-pick
-share/doc/vorel/README.md
-share/man/man1/vorel-census.1
-share/man/man1/vorel-pick.1"
+share/doc/vorel-tools/LICENSE
+share/doc/vorel-tools/README.md
+share/doc/vorel-tools/changelog.gz
+share/doc/vorel-tools/copyright
+share/man/man1/vorel-census.1.gz
+share/man/man1/vorel-pick.1.gz"
 installed=$(cd "$prefix" && find . ! -type d | sed 's|^\./||' | sort)
 [ "$installed" = "$expected" ] || fail "installed
 $installed
 instead of
 $expected"
 
-# The programs run from there.
+# The programs are stripped as Debian strips them, and run from there.
+for program in vorel-pick vorel-census; do
+  sections=$(readelf -SW "$prefix/bin/$program" 2>&1)
+  grep -qE ' \.(symtab|comment) ' <<<"$sections" &&
+    fail "bin/$program keeps its symbols or the compiler's comment"
+  [[ $("$prefix/bin/$program" --version) =~ ^$program\ [0-9] ]] || fail "bin/$program --version"
+done
 [ "$("$prefix/bin/vorel-pick" --seed=0)" = "02,14,15,18,20,21,31" ] ||
   fail "bin/vorel-pick --seed=0 does not print the pick of seed 0"
-[[ $("$prefix/bin/vorel-pick" --version) =~ ^vorel-pick\ [0-9] ]] || fail "bin/vorel-pick --version"
-[[ $("$prefix/bin/vorel-census" --version) =~ ^vorel-census\ [0-9] ]] ||
-  fail "bin/vorel-census --version"
 report=$("$prefix/bin/vorel-census" --seeds 0:99)
 grep -q '^Seeds covered: 100 ' <<<"$report" || fail "bin/vorel-census --seeds 0:99 does not count 100 seeds"
 
-# man shows the page, and finds it by name with bin/ on the PATH.
+# The line each manual page gives for such a prefix makes bash-completion load the completion.
+if [ $have_completion = 1 ]; then
+  for program in vorel-pick vorel-census; do
+    line=$(grep '^export XDG_DATA_DIRS=' "$mandir/$program.1" | sed 's/\\-/-/g')
+    [ -n "$line" ] || fail "$program.1 gives no line that sets XDG_DATA_DIRS"
+    function=_${program//-/_}
+    # (Unless this machine has the program's completion installed where bash-completion looks.)
+    if ! ls {/usr,/usr/local}/share/bash-completion/completions/"$program" >/dev/null 2>&1; then
+      [[ $(completion_in "$work" "" "$program") != *"-F $function $program" ]] ||
+        fail "bash-completion loads the completion of $program from $prefix without being told"
+    fi
+    loaded=$(completion_in "$work" "${line//PREFIX/$prefix}" "$program")
+    [[ $loaded == *"-F $function $program" ]] ||
+      fail "with '$line' from $program.1, bash-completion does not load the completion: '$loaded'"
+  done
+fi
+
+# ~/.local, where a program and an empty folder were before.
+home=$work/home
+mkdir -p "$home/.local/bin" "$home/.local/share/man"
+printf '#!/bin/sh\n' >"$home/.local/bin/another-program"
+before=$(tree "$home")
+install_into "$home/.local"
 if command -v man >/dev/null; then
-  shown=$(MANWIDTH=80 man -l "$prefix/share/man/man1/vorel-census.1" 2>&1 | tr -s ' ')
-  grep -q 'vorel-census - count the VOREL die' <<<"$shown" || fail "man -l shows: $shown"
-  found=$(PATH="$prefix/bin:$PATH" MANPATH="" man -w vorel-census 2>&1)
-  [ "$found" = "$prefix/share/man/man1/vorel-census.1" ] ||
-    fail "with $prefix/bin on the PATH, man -w vorel-census gives '$found'"
+  for program in vorel-pick vorel-census; do
+    found=$(env -i HOME="$home" PATH="$home/.local/bin:$PATH" man -w "$program" 2>&1)
+    [ "$found" = "$home/.local/share/man/man1/$program.1.gz" ] ||
+      fail "with ~/.local/bin on the PATH, man -w $program gives '$found'"
+  done
+  shown=$(env -i HOME="$home" PATH="$home/.local/bin:$PATH" MANWIDTH=80 man vorel-census 2>&1 |
+    tr -s ' ')
+  grep -q 'vorel-census - count the VOREL die' <<<"$shown" || fail "man vorel-census shows: $shown"
 else
   echo "man is not installed (scripts/install-deps.sh installs it): its checks are left out"
 fi
-
-# bash-completion loads the completion on first use from the user's data folder, which for a
-# prefix of ~/.local is ~/.local/share.
-if [ -r /usr/share/bash-completion/bash_completion ]; then
-  loaded=$(XDG_DATA_HOME="$prefix/share" bash -c '
-    source /usr/share/bash-completion/bash_completion &&
-    __load_completion vorel-pick && complete -p vorel-pick' 2>&1)
-  [[ $loaded == *"-F _vorel_pick vorel-pick" ]] ||
-    fail "bash-completion does not load the installed completion of vorel-pick: '$loaded'"
-else
-  echo "bash-completion is not installed (scripts/install-deps.sh installs it): its check is left out"
+if [ $have_completion = 1 ]; then
+  loaded=$(completion_in "$home" "" vorel-census)
+  [[ $loaded == *"-F _vorel_census vorel-census" ]] ||
+    fail "bash-completion does not load the completion from ~/.local: '$loaded'"
 fi
 
+log=$(cmake --build "$build" --target uninstall 2>&1) || fail "the uninstall fails: $log"
+after=$(tree "$home")
+[ "$after" = "$before" ] || fail "after the uninstall the home holds
+$after
+instead of what it held before
+$before"
+
 [ $failures -eq 0 ] || exit 1
-echo "cmake --install: the programs, their manual pages, completions and README, and nothing else"
+echo "cmake --install --strip: the programs stripped, their manual pages, completions, README," \
+  "changelog, licence and copyright, and nothing else; the uninstall leaves the home as it was"

@@ -1,0 +1,71 @@
+cmake_policy(VERSION 3.25)
+# Holds the notices the Windows ZIP carries against a program's link: the parts of the compilers'
+# runtime that its link map shows it carries are exactly those its "PROGRAM carries:" line names,
+# so a change that links in another part, or drops one, fails here until the notices say so.
+# Usage: cmake -DMAP=program.map -DNOTICES=windows-notices.txt -DPROGRAM=vorel.exe
+#              -P check_notices.cmake
+set(runtime_parts "the MinGW-w64 runtime" winpthreads libstdc++ libgcc)
+
+# The line that names what the program carries; other things on it (code compiled in from a
+# library's headers) are not the link's to check.
+file(STRINGS ${NOTICES} lines REGEX "^${PROGRAM} carries: ")
+if(NOT lines)
+  message(FATAL_ERROR "${NOTICES} has no line '${PROGRAM} carries: ...'")
+endif()
+string(REGEX REPLACE "^${PROGRAM} carries: " "" named "${lines}")
+string(REPLACE ", " ";" named "${named}")
+set(named_parts "")
+foreach(part ${named})
+  if(part IN_LIST runtime_parts)
+    list(APPEND named_parts "${part}")
+  endif()
+endforeach()
+
+# The linker lists each archive member it took, one a line, each line beginning with the
+# archive's path; the program's own archives have paths within the build.
+file(READ ${MAP} map)
+string(FIND "${map}" "Archive member included" begin)
+string(FIND "${map}" "\nMemory Configuration" end)
+if(begin EQUAL -1 OR end LESS begin)
+  message(FATAL_ERROR "${MAP} lists no archive members: is it a linker map?")
+endif()
+math(EXPR length "${end} - ${begin}")
+string(SUBSTRING "${map}" ${begin} ${length} members)
+string(REGEX MATCHALL "\n/[^\n(]+\\.a\\(" archives "${members}")
+set(linked_parts "")
+foreach(archive ${archives})
+  string(REGEX REPLACE "^\n(.*)\\($" "\\1" path "${archive}")
+  get_filename_component(name "${path}" NAME)
+  if(name MATCHES "^lib(win)?pthread\\.a$")
+    set(part winpthreads)
+  elseif(name MATCHES "^lib(std|sup)c\\+\\+\\.a$")
+    set(part libstdc++)
+  elseif(name MATCHES "^libgcc(_eh)?\\.a$")
+    set(part libgcc)
+  elseif(path MATCHES "-w64-mingw32/lib/")
+    set(part "the MinGW-w64 runtime")
+  else()
+    message(FATAL_ERROR "${PROGRAM} links ${path}, which the notices do not cover: add its "
+                        "licence to the notices and its name to this check")
+  endif()
+  list(APPEND linked_parts "${part}")
+endforeach()
+list(REMOVE_DUPLICATES linked_parts)
+
+set(problems "")
+foreach(part ${linked_parts})
+  if(NOT part IN_LIST named_parts)
+    list(APPEND problems "${PROGRAM} links ${part}, which its line in the notices does not name")
+  endif()
+endforeach()
+foreach(part ${named_parts})
+  if(NOT part IN_LIST linked_parts)
+    list(APPEND problems "the notices say ${PROGRAM} carries ${part}, which it does not link")
+  endif()
+endforeach()
+if(problems)
+  list(JOIN problems "\n  " text)
+  message(FATAL_ERROR "${NOTICES}:\n  ${text}")
+endif()
+list(JOIN linked_parts ", " text)
+message(STATUS "${PROGRAM} links ${text}, as the notices say")

@@ -1,0 +1,51 @@
+cmake_policy(VERSION 3.25)
+# Removes what `cmake --install` put in its prefix: every file of the build's install manifest,
+# then every folder the installs made (recorded beside the manifest) that is empty again, the
+# deepest first; a folder that was there before the install, or that holds other files, stays.
+# A file it cannot remove fails the run, naming the file.
+# Usage: cmake -DBUILD_DIR=... -P uninstall.cmake (or build the target uninstall)
+set(manifest "${BUILD_DIR}/install_manifest.txt")
+set(record "${BUILD_DIR}/install_folders.txt")
+if(NOT EXISTS "${manifest}")
+  message(FATAL_ERROR "Nothing to uninstall: ${manifest} is missing (cmake --install writes it)")
+endif()
+
+file(STRINGS "${manifest}" files)
+set(left "")
+foreach(file ${files})
+  if(EXISTS "${file}" OR IS_SYMLINK "${file}")
+    file(REMOVE "${file}")
+    if(EXISTS "${file}" OR IS_SYMLINK "${file}")
+      list(APPEND left "${file}")
+    else()
+      message(STATUS "Removed: ${file}")
+    endif()
+  endif()
+endforeach()
+
+set(kept "")
+if(EXISTS "${record}")
+  file(STRINGS "${record}" folders)
+  # A folder sorts after every folder above it, so the deepest come first.
+  list(SORT folders ORDER DESCENDING)
+  foreach(folder ${folders})
+    if(NOT IS_DIRECTORY "${folder}")
+      continue()
+    endif()
+    file(GLOB entries LIST_DIRECTORIES true "${folder}/*")
+    if(entries)
+      list(APPEND kept "${folder}")
+    else()
+      file(REMOVE_RECURSE "${folder}")
+      message(STATUS "Removed: ${folder}/")
+    endif()
+  endforeach()
+  # The folders that stay are still the installs' own, for a later uninstall.
+  list(JOIN kept "\n" text)
+  file(WRITE "${record}" "${text}\n")
+endif()
+
+if(left)
+  list(JOIN left "\n  " text)
+  message(FATAL_ERROR "Could not remove (run the uninstall as the user who installed):\n  ${text}")
+endif()
