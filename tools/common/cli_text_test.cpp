@@ -98,7 +98,7 @@ TEST(Quoted, ShowsTheAnsiCodePageAndWritesOutTheRest) {
       {"\xB1", "'\xB1'"},            // a half-width katakana
       {"5\x8C", "'5\\x8C'"},         // a lead byte with nothing after it
       {"\x80", "'\\x80'"},           // no character at all
-      {"\xF0\x40", "'\\xF0\\x40'"},  // a character of the user's own, private use
+      {"\xF0\x40", "'\\xF0@'"},      // a character of the user's own: private use
   });
 #endif
 }
