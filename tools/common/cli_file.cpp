@@ -1,18 +1,15 @@
 #include "cli_file.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "cli_text.h"
 
@@ -61,47 +58,92 @@ bool SameFile(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+// Where the link at `path` points, read from the link's folder; false if `path` is no link.
+bool NextLink(const std::string& path, std::string& next) {
+  char text[PATH_MAX];
+  ssize_t length = readlink(path.c_str(), text, sizeof text - 1);
+  if (length <= 0) return false;
+  std::string link(text, static_cast<size_t>(length));
+  next = link[0] == '/' ? link : FolderOf(path) + link;
+  return true;
+}
+
 // The path with its links followed, the last one too when it points nowhere yet (writing there
 // makes the file it names). Gives up after as many links as the system follows.
 std::string FollowLinks(std::string path) {
   for (int hops = 0; hops < 40; ++hops) {
-    char next[PATH_MAX];
-    ssize_t length = readlink(path.c_str(), next, sizeof next - 1);
-    if (length < 0) return path;
-    std::string link(next, static_cast<size_t>(length));
-    path = link[0] == '/' ? link : FolderOf(path) + link;
+    if (!NextLink(path, path)) break;
   }
   return path;
 }
 
-// The program's open descriptors: standard output and standard error first, then the others in
-// order, as /proc lists them.
-std::vector<int> OpenDescriptors() {
-  std::vector<int> found = {STDOUT_FILENO, STDERR_FILENO}, others;
-  DIR* listing = opendir("/proc/self/fd");
-  while (dirent* entry = listing ? readdir(listing) : nullptr) {
-    char* end;
-    long descriptor = std::strtol(entry->d_name, &end, 10);
-    if (end == entry->d_name || *end != '\0' || descriptor == dirfd(listing)) continue;
-    if (descriptor != STDOUT_FILENO && descriptor != STDERR_FILENO) {
-      others.push_back(static_cast<int>(descriptor));
-    }
+// The folders whose entries are the program's descriptors by number, as the system resolves
+// them ("/proc/self/fd" and "/dev/fd" both read "/proc/1234/fd").
+bool IsDescriptorFolder(const std::string& folder) {
+  char resolved[PATH_MAX], own[PATH_MAX];
+  if (!realpath(FolderPath(folder), resolved)) return false;
+  for (const char* name : {"/proc/self/fd", "/proc/thread-self/fd"}) {
+    if (realpath(name, own) && std::strcmp(resolved, own) == 0) return true;
   }
-  if (listing) closedir(listing);
-  std::sort(others.begin(), others.end());
-  found.insert(found.end(), others.begin(), others.end());
-  return found;
+  return false;
 }
 
-// A descriptor of the program's own, open for writing, on the file `info` describes; -1 if none.
-int OwnDescriptorOn(const struct stat& info) {
-  for (int descriptor : OpenDescriptors()) {
-    int flags = fcntl(descriptor, F_GETFL);
+// The descriptor a path names by number, itself or through its links (/dev/fd/3,
+// /proc/self/fd/3, /dev/stdout, a link of the user's to one of those); -1 for any other path.
+int DescriptorNamed(std::string path) {
+  for (int hops = 0; hops <= 40; ++hops) {
+    size_t slash = path.rfind('/');
+    std::string number = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    if (!number.empty() && number.size() < 10 &&
+        number.find_first_not_of("0123456789") == std::string::npos &&
+        IsDescriptorFolder(FolderOf(path))) {
+      return std::atoi(number.c_str());
+    }
+    if (!NextLink(path, path)) return -1;
+  }
+  return -1;
+}
+
+// A descriptor of the program's own, open for writing, on the file `info` describes, that the
+// user pointed the program at: standard output, standard error, or the descriptor the path names
+// by number; -1 if none. Any other descriptor it inherited on the file (one that holds a lock on
+// it, say) is no output of the program's: writing there would land wherever that one stands.
+int OwnDescriptorOn(const struct stat& info, int named) {
+  for (int descriptor : {STDOUT_FILENO, STDERR_FILENO, named}) {
+    int flags = descriptor < 0 ? -1 : fcntl(descriptor, F_GETFL);
     struct stat open;
     if (flags < 0 || (flags & O_ACCMODE) == O_RDONLY || (flags & O_PATH)) continue;
     if (fstat(descriptor, &open) == 0 && SameFile(open, info)) return descriptor;
   }
   return -1;
+}
+
+// Whether a file the program writes through its descriptor takes the text at its end: the
+// descriptor appends, or stands at the end; otherwise the text would go over what follows.
+bool WritesAtTheEnd(int descriptor, const struct stat& info) {
+  if (!S_ISREG(info.st_mode) || (fcntl(descriptor, F_GETFL) & O_APPEND)) return true;
+  off_t at = lseek(descriptor, 0, SEEK_CUR);
+  return at < 0 || at >= info.st_size;
+}
+
+// A file the program writes through its descriptor `own`: the text goes after what is there.
+bool CheckOwnDescriptor(PendingFile& file, int own, const struct stat& info, std::string& why) {
+  file.kind = TargetKind::kOwnDescriptor;
+  file.descriptor = own;
+  if (WritesAtTheEnd(own, info)) return true;
+  why = (own == STDOUT_FILENO   ? std::string("standard output")
+         : own == STDERR_FILENO ? std::string("standard error")
+                                : "descriptor " + std::to_string(own)) +
+        " is open on it before its end: writing there would go over what follows";
+  return false;
+}
+
+// Whether the target is the pipe or FIFO the program's standard input comes from: the program
+// holds its reading end itself, so a writer would never wait for a reader, and what is written
+// there would come back to a program that reads none of it.
+bool IsStandardInput(const struct stat& info) {
+  struct stat input;
+  return S_ISFIFO(info.st_mode) && fstat(STDIN_FILENO, &input) == 0 && SameFile(input, info);
 }
 
 // A target that does not exist yet: made in its folder, which must exist and take new files.
@@ -173,7 +215,17 @@ bool WriteTemporary(PendingFile& file, const std::string& text, std::string& why
   return Fail(why, error);
 }
 
-// A pipe, a FIFO or a device, opened by the name given; a FIFO may be open already.
+// A device (a terminal, /dev/null) is opened when it is checked, and kept open for the text: one
+// that cannot be opened now (/dev/tty without a terminal) is found before any long work. Opening
+// waits for nothing (a serial line's carrier), and takes no terminal as the program's own.
+bool OpenDevice(PendingFile& file, std::string& why) {
+  file.descriptor = open(file.given.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (file.descriptor < 0) return Fail(why, errno);
+  fcntl(file.descriptor, F_SETFL, fcntl(file.descriptor, F_GETFL) & ~O_NONBLOCK);
+  return true;
+}
+
+// A pipe, a FIFO or a device, opened by the name given; a device, or a FIFO, may be open already.
 bool WriteStream(PendingFile& file, const std::string& text, std::string& why) {
   if (file.descriptor < 0) file.descriptor = open(file.given.c_str(), O_WRONLY | O_CLOEXEC);
   if (file.descriptor < 0) return Fail(why, errno);
@@ -208,17 +260,18 @@ bool CheckPendingFile(const std::string& given, PendingFile& file, std::string& 
   struct stat info;
   if (stat(given.c_str(), &info) != 0) return CheckNewFile(file, errno, why);
   if (S_ISDIR(info.st_mode)) return Fail(why, EISDIR);
-  file.descriptor = OwnDescriptorOn(info);
-  if (file.descriptor >= 0) {
-    file.kind = TargetKind::kOwnDescriptor;
-    return true;
+  if (IsStandardInput(info)) {
+    why = "it is this program's own standard input";
+    return false;
   }
+  int own = OwnDescriptorOn(info, DescriptorNamed(given));
+  if (own >= 0) return CheckOwnDescriptor(file, own, info, why);
   if (access(given.c_str(), W_OK) != 0) return Fail(why, errno);
   if (S_ISSOCK(info.st_mode)) return Fail(why, ENXIO);  // a socket cannot be opened as a file
   if (S_ISREG(info.st_mode)) return CheckReplaced(file, info, why);
   file.kind = TargetKind::kStream;
   file.isFifo = S_ISFIFO(info.st_mode);
-  return true;
+  return file.isFifo || OpenDevice(file, why);
 }
 
 bool PendingFileHasReader(PendingFile& file) {

@@ -4,11 +4,16 @@
 //   is ready, and a complete, flushed file is renamed over it. A link is followed, so the link
 //   stays and the file it names is replaced. A run that fails or is ended by a signal before then
 //   leaves the old file as it was and no stray file behind.
-// - a file the program already writes through a descriptor of its own (standard output sent to
-//   it with `>> log`, `/dev/stdout`, `/proc/self/fd/3` with `3>f`): written through that
-//   descriptor after what the program wrote there, never replaced.
+// - a file the program already writes: standard output or standard error sent to it (`>> log`,
+//   `> log`), or a descriptor the path names by number (`/dev/stdout`, `/proc/self/fd/3` with
+//   `3>>f`): written through that descriptor after what the program wrote there, never replaced,
+//   and refused when the descriptor stands before the file's end (`1<>f`), where the text would
+//   go over what follows. Any other descriptor the program inherited on the file, such as one
+//   that holds a lock on it, is not its output: such a file is replaced as any other.
 // - no plain file (a pipe, a FIFO, a terminal, a device): opened by the name given, not by the
-//   text of its link (`pipe:[…]`), and written into.
+//   text of its link (`pipe:[…]`), and written into. A device is opened when checked, so that
+//   one that cannot be opened (`/dev/tty` without a terminal) is found before any long work. The
+//   pipe or FIFO of the program's own standard input is refused: nothing would read the text.
 #pragma once
 
 #include <string>

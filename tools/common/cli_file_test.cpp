@@ -12,13 +12,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -252,18 +255,21 @@ TEST_F(PendingFileTest, SaysWhenTheFolderOrTheFileIsClosedToTheUser) {
   EXPECT_EQ(Read(folder + "/read-only.svg"), "kept");
 }
 
-// Standard output sent to the file (`>> log`), or another descriptor (`3>f`): the text follows
-// what the program wrote there, by whatever name the file is given, and the file is never
-// replaced; a descriptor that only reads the file does not count.
-TEST_F(PendingFileTest, AFileTheProgramWritesAlreadyIsWrittenThroughNeverReplaced) {
+// A descriptor the path names by number (`/dev/fd/3` with `3>>f`, a link to it) is the
+// program's output: the text follows what it wrote there and the file is never replaced. The
+// same file by its own name is replaced whole, whatever the program inherited on it (a lock's
+// `9<>f` or `9>>f`); so is a file named through a descriptor that only reads it.
+TEST_F(PendingFileTest, OnlyADescriptorTheUserNamesIsWrittenThrough) {
   std::string log = folder + "/log";
   Write(log, "old\n");
   int appending = open(log.c_str(), O_WRONLY | O_APPEND);
+  int both = open(log.c_str(), O_RDWR);
   ASSERT_GE(appending, 0);
-  struct stat before;
-  ASSERT_EQ(stat(log.c_str(), &before), 0);
+  ASSERT_GE(both, 0);
   std::string number = std::to_string(appending);
-  for (const std::string& name : {log, "/proc/self/fd/" + number, "/dev/fd/" + number}) {
+  ASSERT_EQ(symlink(("/dev/fd/" + number).c_str(), (folder + "/link").c_str()), 0);
+  for (const std::string& name :
+       {"/proc/self/fd/" + number, "/dev/fd/" + number, folder + "/link"}) {
     PendingFile file;
     std::string why;
     ASSERT_TRUE(CheckPendingFile(name, file, why)) << name << ": " << why;
@@ -271,22 +277,28 @@ TEST_F(PendingFileTest, AFileTheProgramWritesAlreadyIsWrittenThroughNeverReplace
     EXPECT_EQ(file.descriptor, appending) << name;
     ASSERT_TRUE(WritePendingFile(file, name + "\n", why) && CommitPendingFile(file, why)) << why;
   }
-  EXPECT_EQ(Read(log), "old\n" + log + "\n/proc/self/fd/" + number + "\n/dev/fd/" + number + "\n");
+  EXPECT_EQ(Read(log),
+            "old\n/proc/self/fd/" + number + "\n/dev/fd/" + number + "\n" + folder + "/link\n");
   EXPECT_GE(fcntl(appending, F_GETFD), 0) << "the program's descriptor stays open";
-  close(appending);
-  struct stat after;
-  ASSERT_EQ(stat(log.c_str(), &after), 0);
-  EXPECT_EQ(after.st_ino, before.st_ino) << "the file was replaced";
-  EXPECT_EQ(Names(), std::vector<std::string>{"log"});
 
-  int reading = open(log.c_str(), O_RDONLY);
-  ASSERT_GE(reading, 0);
-  PendingFile file;
-  std::string why;
-  ASSERT_TRUE(CheckPendingFile("/proc/self/fd/" + std::to_string(reading), file, why)) << why;
-  EXPECT_EQ(file.kind, TargetKind::kReplaced);
-  EXPECT_EQ(file.target, log) << "replaced by the name its descriptor's link gives";
-  close(reading);
+  for (bool throughReading : {false, true}) {
+    int reading = open(log.c_str(), O_RDONLY);
+    ASSERT_GE(reading, 0);
+    std::string name = throughReading ? "/proc/self/fd/" + std::to_string(reading) : log;
+    PendingFile file;
+    std::string why;
+    ASSERT_TRUE(CheckPendingFile(name, file, why)) << name << ": " << why;
+    EXPECT_EQ(file.kind, TargetKind::kReplaced) << name;
+    EXPECT_EQ(file.target, log) << name;
+    ASSERT_TRUE(WritePendingFile(file, name, why) && CommitPendingFile(file, why)) << why;
+    EXPECT_EQ(Read(log), name) << "not replaced whole";
+    close(reading);
+  }
+  close(appending);
+  close(both);
+  std::vector<std::string> names = Names();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"link", "log"}));
 }
 
 // A pipe the program writes is written through its descriptor, not opened by the text of its
@@ -383,6 +395,43 @@ TEST_F(PendingFileTest, WhatCannotBeReplacedOrOpenedIsRefusedBeforehand) {
   EXPECT_EQ(why, "No such device or address");
   close(listener);
   EXPECT_EQ(Names(), std::vector<std::string>{"socket"}) << "nothing made on the way";
+}
+
+// Whether, in a child with no controlling terminal whose standard input reads a pipe, each
+// target that cannot take the text now is refused, saying why.
+bool RefusesWhatCannotTakeTheTextNow(const std::string& log) {
+  int ends[2], both = open(log.c_str(), O_RDWR);  // `3<>log`: it stands at the file's start
+  if (pipe(ends) != 0 || dup2(ends[0], STDIN_FILENO) < 0 || setsid() < 0 || both < 0) return false;
+  std::string number = std::to_string(both);
+  const std::pair<std::string, std::string> cases[] = {
+      {"/dev/stdin", "it is this program's own standard input"},
+      {"/dev/tty", "No such device or address"},
+      {"/dev/fd/" + number, "descriptor " + number +
+                                " is open on it before its end: writing there would go over "
+                                "what follows"},
+  };
+  bool all = true;
+  for (const auto& [path, expected] : cases) {
+    PendingFile file;
+    std::string why;
+    if (CheckPendingFile(path, file, why) || why != expected) {
+      std::fprintf(stderr, "%s: '%s'\n", path.c_str(), why.c_str());
+      all = false;
+    }
+  }
+  return all;
+}
+
+TEST_F(PendingFileTest, WhatCannotTakeTheTextNowIsRefusedBeforehand) {
+  std::string log = folder + "/log";
+  Write(log, "old log\n");
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) _exit(RefusesWhatCannotTakeTheTextNow(log) ? 0 : 1);
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(Read(log), "old log\n");
 }
 
 }  // namespace

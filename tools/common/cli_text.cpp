@@ -9,9 +9,37 @@
 
 namespace {
 
+// Code points that show as nothing, or as something other than themselves, so that a value
+// holding one would read as another: format characters (U+200B zero width space, U+FEFF the
+// byte-order mark an editor puts before a file's text, the marks that reorder the text around
+// them), the line and paragraph separators, private use, characters a font is told to show as
+// nothing (variation selectors, fillers, tags) and noncharacters. Each row is a first and a last
+// code point, ascending; the noncharacters at the end of each plane (U+xFFFE, U+xFFFF) are
+// tested apart.
+const uint32_t kUnshown[][2] = {
+    {0x00AD, 0x00AD},   {0x034F, 0x034F},   {0x0600, 0x0605},   {0x061C, 0x061C},
+    {0x06DD, 0x06DD},   {0x070F, 0x070F},   {0x0890, 0x0891},   {0x08E2, 0x08E2},
+    {0x115F, 0x1160},   {0x17B4, 0x17B5},   {0x180B, 0x180F},   {0x200B, 0x200F},
+    {0x2028, 0x202E},   {0x2060, 0x206F},   {0x3164, 0x3164},   {0xE000, 0xF8FF},
+    {0xFDD0, 0xFDEF},   {0xFE00, 0xFE0F},   {0xFEFF, 0xFEFF},   {0xFFA0, 0xFFA0},
+    {0xFFF0, 0xFFFB},   {0x110BD, 0x110BD}, {0x110CD, 0x110CD}, {0x13430, 0x1343F},
+    {0x1BCA0, 0x1BCA3}, {0x1D173, 0x1D17A}, {0xE0000, 0xE0FFF}, {0xF0000, 0x10FFFF},
+};
+
+// Whether the character `code` shows as itself; C1 controls (U+0080 to U+009F) do not either:
+// some terminals act on them as on ESC.
+bool ShowsAsItself(uint32_t code) {
+  if (code <= 0x9F || (code & 0xFFFE) == 0xFFFE) return false;
+  for (const auto& range : kUnshown) {
+    if (code < range[0]) return true;
+    if (code <= range[1]) return false;
+  }
+  return true;
+}
+
 #ifdef _WIN32
 // On Windows the command line arrives in the ANSI code page (932 for the die's users), so a
-// character is printable when that code page reads it as one that is not a control.
+// character is printable when that code page reads it as one that shows as itself.
 size_t PrintableSequence(const std::string& text, size_t at) {
   size_t length = IsDBCSLeadByte(static_cast<BYTE>(text[at])) ? 2 : 1;
   wchar_t character;
@@ -20,17 +48,11 @@ size_t PrintableSequence(const std::string& text, size_t at) {
                           &character, 1) != 1) {
     return 0;
   }
-  return character > 0x9F ? length : 0;
+  return ShowsAsItself(character) ? length : 0;
 }
 #else
-// Marks that reorder the text around them when shown: a value could hide what it is.
-bool ReordersText(uint32_t code) {
-  return code == 0x200E || code == 0x200F || (code >= 0x202A && code <= 0x202E) ||
-         (code >= 0x2066 && code <= 0x2069);
-}
-
-// The length of the well-formed UTF-8 sequence at `at` that encodes a printable character, or 0.
-// C1 controls (U+0080 to U+009F) count as unprintable: some terminals act on them as on ESC.
+// The length of the well-formed UTF-8 sequence at `at` that encodes a character that shows as
+// itself, or 0.
 size_t PrintableSequence(const std::string& text, size_t at) {
   unsigned char lead = static_cast<unsigned char>(text[at]);
   size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
@@ -44,7 +66,7 @@ size_t PrintableSequence(const std::string& text, size_t at) {
   static const uint32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
   bool wellFormed =
       code >= kShortest[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
-  return wellFormed && code > 0x9F && !ReordersText(code) ? length : 0;
+  return wellFormed && ShowsAsItself(code) ? length : 0;
 }
 #endif
 

@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <string>
 
-// `value` in single quotes, with every byte that could break the line or the terminal written
-// out: \n, \r, \t, \\, \' and \xNN for other control bytes, DEL, marks that reorder text,
+// `value` in single quotes, with every byte that could break the line or the terminal, or hide
+// what the value holds, written out: \n, \r, \t, \\, \' and \xNN for other control bytes, DEL,
+// each byte of a character that does not show as itself (format characters such as the
+// byte-order mark and the marks that reorder text, line and paragraph separators, private use),
 // and bytes that do not read as characters (UTF-8; on Windows, the ANSI code page).
 std::string Quoted(const std::string& value);
 

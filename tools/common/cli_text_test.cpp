@@ -57,6 +57,35 @@ TEST(Quoted, ShowsWellFormedUtf8AndWritesOutTheRest) {
   });
 }
 
+// A character that shows as nothing, or as something else, would make the message lie about the
+// value: each is written out, byte by byte, and its neighbours that show are kept.
+TEST(Quoted, WritesOutWhatDoesNotShowAsItself) {
+#ifdef _WIN32
+  GTEST_SKIP() << "on Windows a value is read in the ANSI code page, not as UTF-8";
+#endif
+  ExpectQuoted({
+      {"\xEF\xBB\xBF"
+       "02",
+       "'\\xEF\\xBB\\xBF02'"},                  // U+FEFF, an editor's byte-order mark
+      {"5\xE2\x80\x8B", "'5\\xE2\\x80\\x8B'"},  // U+200B zero width space
+      {"\xD8\x9C", "'\\xD8\\x9C'"},             // U+061C Arabic letter mark
+      {"\xC2\xAD", "'\\xC2\\xAD'"},             // U+00AD soft hyphen
+      {"\xE2\x81\xA4", "'\\xE2\\x81\\xA4'"},    // U+2064 invisible plus
+      {"\xE2\x80\xA8\xE2\x80\xA9",              // U+2028, U+2029 separators
+       "'\\xE2\\x80\\xA8\\xE2\\x80\\xA9'"},
+      {"\xEE\x80\x80", "'\\xEE\\x80\\x80'"},                           // U+E000, private use
+      {"\xEF\xA3\xBF", "'\\xEF\\xA3\\xBF'"},                           // U+F8FF, its last
+      {"\xF3\xB0\x80\x80", "'\\xF3\\xB0\\x80\\x80'"},                  // U+F0000, plane 15's
+      {"\xEF\xB8\x8F", "'\\xEF\\xB8\\x8F'"},                           // U+FE0F variation selector
+      {"\xF3\xA0\x81\x81", "'\\xF3\\xA0\\x81\\x81'"},                  // U+E0041, a tag
+      {"\xEF\xBF\xBE", "'\\xEF\\xBF\\xBE'"},                           // U+FFFE, a noncharacter
+      {"\xF0\x9F\xBF\xBF", "'\\xF0\\x9F\\xBF\\xBF'"},                  // U+1FFFF, another
+      {"\xC2\xA0\xE2\x80\xA7\xE2\x80\xB0\xEF\xA4\x80\xEF\xBF\xBD",     // shown: U+00A0,
+       "'\xC2\xA0\xE2\x80\xA7\xE2\x80\xB0\xEF\xA4\x80\xEF\xBF\xBD'"},  // 2027, 2030, F900, FFFD
+      {"\xF0\x9F\x8E\xB2", "'\xF0\x9F\x8E\xB2'"},                      // U+1F3B2, a die
+  });
+}
+
 // On Windows the arguments arrive in the ANSI code page, 932 under the die's Japanese locale.
 TEST(Quoted, ShowsTheAnsiCodePageAndWritesOutTheRest) {
 #ifndef _WIN32
@@ -69,6 +98,7 @@ TEST(Quoted, ShowsTheAnsiCodePageAndWritesOutTheRest) {
       {"\xB1", "'\xB1'"},            // a half-width katakana
       {"5\x8C", "'5\\x8C'"},         // a lead byte with nothing after it
       {"\x80", "'\\x80'"},           // no character at all
+      {"\xF0\x40", "'\\xF0@'"},      // a character of the user's own: private use
   });
 #endif
 }

@@ -64,6 +64,10 @@ TEST(WantedPick, NamesWhatIsWrong) {
       {"1,2,3,4,5,6,", "has '', which is not a number"},
       {"1 2,3,4,5,6,7,8", "has '1 2', which is not a number"},
       {"1;2;3;4;5;6;7", "has '1;2;3;4;5;6;7', which is not a number"},
+      // Saved by an editor that puts a byte-order mark first: the mark shows in the message.
+      {"\xEF\xBB\xBF"
+       "02,14,15,18,20,21,31",
+       "has '\\xEF\\xBB\\xBF02', which is not a number"},
   };
   for (const auto& c : bad) {
     WantedPick pick;
