@@ -3,10 +3,11 @@
 // ranks depends on its lanes and on what its instructions can look up.
 //
 // Sixteen and eight lanes rank in the vectors, one set bit of the low word at a time, from
-// 32-entry tables held in registers (VectorRankTables). Worked example, the builds that read a
-// bit's place from a float's exponent (AVX3, AVX2): the pick 2,14,15,18,20,21,31 shown for seed 0
-// is the values 1, 13, 14, 17, 19, 20 and 30, all in the low word; the high word is empty, and
-// its entry is 0 - 127. The first bit, 2^1, converts to 2.0f, exponent 128: +128, so far
+// 32-entry tables loaded into vectors once (VectorRankTables; AVX2's sixteen registers hold only
+// some of them, and the rest are read back from the first-level cache). Worked example, the builds
+// that read a bit's place from a float's exponent (AVX3, AVX2): the pick 2,14,15,18,20,21,31 shown
+// for seed 0 is the values 1, 13, 14, 17, 19, 20 and 30, all in the low word; the high word is
+// empty, and its entry is 0 - 127. The first bit, 2^1, converts to 2.0f, exponent 128: +128, so far
 // 1 = C(1, 1). The next bit, 2^13, has exponent 140 and reads entry 140 mod 32 = 12 of table 1,
 // C(13, 2) = 78; then C(14, 3) = 364, C(17, 4) = 2380, C(19, 5) = 11628, C(20, 6) = 38760 and
 // C(30, 7) = 2035800, in all 2089011.
@@ -14,8 +15,8 @@
 // Each lookup is a permute across the lanes, whose cost is much the same on every x86 processor
 // with the instruction. Eight lanes could instead gather from tables in memory, but a gather is
 // some forty micro-operations on AMD's processors and, on Intel's from Skylake to Ice Lake, is
-// slowed several times over by the microcode that guards it against a data-sampling attack: a
-// build for eight lanes runs on both, so it looks up in registers.
+// slowed markedly by the microcode that guards it against a data-sampling attack: a build for
+// eight lanes runs on both, so it looks up by permutes.
 //
 // Four lanes and one rank lane by lane, from the chunk tables the one-draw walk ranks with: a
 // table in registers would take eight registers or more, and these builds have no gather.
