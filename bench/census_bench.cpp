@@ -1,7 +1,8 @@
 // Seeds per second for the plain draw and for the census's walk with each instruction set this
 // processor runs, side by side; the whole census with each; and spans of seeds: nearly the whole
 // space, and just above and just below the length from which a span is walked rather than drawn
-// seed by seed, with the length where the two ways take equally long here.
+// seed by seed, with the length where the two ways take equally long here. The first line names
+// the processor.
 // Usage: census_bench [threads] [target...]   (default: every core, every target)
 #include <algorithm>
 #include <chrono>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "census.h"
+#include "host.h"
 
 static double Time(const CensusOptions& options, uint64_t& seeds) {
   auto start = std::chrono::steady_clock::now();
@@ -62,6 +64,7 @@ int main(int argc, char** argv) {
       argc > 1 ? static_cast<unsigned>(std::atoi(argv[1])) : std::thread::hardware_concurrency();
   std::vector<std::string> targets(argv + std::min(argc, 2), argv + argc);
   if (targets.empty()) targets = CensusTargets();
+  std::printf("host: %s\n", HostDescription().c_str());
   PlainRate(1);
   double plainRate = PlainRate(threads);
   uint64_t seeds;

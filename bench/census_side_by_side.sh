@@ -2,8 +2,12 @@
 # The whole census, every seed on 2 threads, run in turn with a build before a change and with
 # this build's walk for each instruction set this processor runs, and this build's spans of
 # seeds: every run's wall time and peak memory, then the median of each, and the median of each
-# round's ratio to the old build and, for each instruction set, to this build's best one. Runs are
-# taken in turn, so that a busy spell on the machine falls on all of them alike.
+# round's ratio to the old build and, for each instruction set, to this build's best one. Where
+# the old build takes --target, it runs each instruction set named too (old-AVX2, ...; "old" is
+# its best), and each of this build's runs of a set is held against the old build's run of the
+# same set. Runs are
+# taken in turn, so that a busy spell on the machine falls on all of them alike. The first line
+# names the processor.
 #
 # Usage: bench/census_side_by_side.sh OLD_TREE [ROUNDS [NAME...]]
 #   OLD_TREE  a checkout of the build before, built there with cmake --workflow --preset release:
@@ -11,7 +15,8 @@
 #             before the walk was written with Highway (git worktree add /tmp/old 951aa91)
 #   ROUNDS    runs of each (default 5)
 #   NAME      only these of the runs listed below (old, old-fallback, an instruction set, a span);
-#             "old" always runs, as the reference
+#             "old" always runs, as the reference, and so does the old build's run of each
+#             instruction set named
 # Against the build before the walk was written with Highway, also times its one-draw-at-a-time
 # walk, which it runs where AVX-512 is missing, through a small driver built here against its
 # library (old-fallback); later builds have no such walk, and the run is left out.
@@ -52,9 +57,16 @@ else
 fi
 
 targets=$("$new" --help | sed -n 's/^Instruction sets this processor runs, best first: //p' | tr -d ,)
+# The old build's own instruction sets, where it takes --target: "old" runs its best one already.
+old_targets=$("$old/build/release/tools/census/vorel-census" --help |
+  sed -n 's/^Instruction sets this processor runs, best first: //p' | tr -d ,)
 for target in $targets; do
   names+=("$target")
   commands+=("$new --threads 2 --target $target")
+  if [[ " $old_targets " == *" $target "* && $target != "${old_targets%% *}" ]]; then
+    names+=("old-$target")
+    commands+=("$old/build/release/tools/census/vorel-census --threads 2 --target $target")
+  fi
 done
 # Spans with the best instruction set: all seeds but one, and the spans just at and just below
 # the length from which a span is walked.
@@ -65,9 +77,12 @@ commands+=("$new --threads 2 --seeds 0:4294967294" "$new --threads 2 --seeds 0:$
 
 if [ "$only" != " old  " ]; then
   for i in "${!names[@]}"; do
-    [[ $only == *" ${names[$i]} "* ]] || unset "names[$i]" "commands[$i]"
+    [[ $only == *" ${names[$i]} "* || $only == *" ${names[$i]#old-} "* ]] ||
+      unset "names[$i]" "commands[$i]"
   done
 fi
+
+echo "host: $(sed -n 's/^vendor_id\s*: //p' /proc/cpuinfo | head -1), $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -1), family $(sed -n 's/^cpu family\s*: //p' /proc/cpuinfo | head -1) model $(sed -n 's/^model\s*: //p' /proc/cpuinfo | head -1); Highway runs $targets"
 
 best=${targets%% *}  # this build's best instruction set: the others are held against it too
 declare -A times toold tobest
@@ -82,9 +97,11 @@ for ((round = 1; round <= rounds; ++round)); do
     times[${names[$i]}]="${times[${names[$i]}]:-} $seconds"
     this[${names[$i]}]=$seconds
   done
-  # Each run against the old build's and against the best instruction set's of the same round.
+  # Each run against the old build's (of the same instruction set, where it ran) and against the
+  # best instruction set's of the same round.
   for name in "${names[@]}"; do
-    toold[$name]="${toold[$name]:-} $(awk -v a="${this[$name]}" -v b="${this[old]}" 'BEGIN {print a / b}')"
+    reference=${this[old-$name]:-${this[old]}}
+    toold[$name]="${toold[$name]:-} $(awk -v a="${this[$name]}" -v b="$reference" 'BEGIN {print a / b}')"
     if [ -n "${this[$best]:-}" ] && [[ " $targets " == *" $name "* ]]; then
       tobest[$name]="${tobest[$name]:-} $(awk -v a="${this[$name]}" -v b="${this[$best]}" 'BEGIN {print a / b}')"
     fi
@@ -94,9 +111,10 @@ done
 echo
 median() { tr ' ' '\n' | sed '/^$/d' | sort -g | awk '{a[NR] = $1} END {print (NR % 2 ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2)}'; }
 printf '%-13s %8s %9s %9s %9s  %s\n' build median "vs old" "÷ old" "÷ $best" "all runs (s)"
-echo "(vs old: the medians' ratio; ÷ old and ÷ $best: the median of each round's ratio)"
-reference=$(echo "${times[old]}" | median)
+echo "(vs old: the medians' ratio; ÷ old and ÷ $best: the median of each round's ratio; an"
+echo " instruction set is held against the old build's run of the same set, where it ran)"
 for name in "${names[@]}"; do
+  reference=$(echo "${times[old-$name]:-${times[old]}}" | median)
   m=$(echo "${times[$name]}" | median)
   b=-
   if [ -n "${tobest[$name]:-}" ]; then b=$(echo "${tobest[$name]}" | median); fi

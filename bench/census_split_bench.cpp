@@ -4,9 +4,13 @@
 // word formed, held back and packed, then dropped); and the counter alone, fed a recorded stream
 // of the words the walk hands it, in the walk's order. The counter alone runs on a recorded
 // stream of kRecordedDraws draws, the same for each thread, and is scaled to the whole cycle.
-// Rounds are taken in turn, every part of every instruction set once a round, so that a busy
-// spell on the machine falls on all of them alike; the table gives the median of each.
+// Beside it, the memory's floor for the counter: the bytes its queues hold for that stream,
+// written once past the cache and read back once, with nothing counted. Rounds are taken in turn,
+// every part of every instruction set once a round, so that a busy spell on the machine falls on
+// all of them alike; the table gives the median of each. The first line names the processor.
 // Usage: census_split_bench [ROUNDS [TARGET...]]   (default: 3 rounds; AVX3_DL AVX3 AVX2 SSE4)
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -22,6 +26,7 @@
 #include "count/pick_counter.h"
 #include "count/tally.h"
 #include "count/workers.h"
+#include "host.h"
 #include "walk/cycle.h"
 #include "walk/vector_walk.h"
 
@@ -132,6 +137,52 @@ double TimeCount(const VectorBuild& build, unsigned threads, const std::vector<u
   return seconds * static_cast<double>(kCycle) / kRecordedDraws / threads;
 }
 
+// The memory's floor for the counter: each thread streams the bytes its counter's queues would
+// hold for `words` (two a word) through a queue array the size of the counter's, as the counter
+// moves them: a whole line at a time past the cache, to the slices' queues in turn, and when every
+// queue is full, each queue read back from its start. Nothing is counted; the lines read are
+// folded together only so that the reads are not left out. Scaled to the whole cycle as
+// TimeCount is.
+uint64_t StreamQueues(std::vector<PickCounter::Line>& queues, uint32_t queueLines, uint64_t lines) {
+  __m128i folded = _mm_setzero_si128();
+  for (uint64_t done = 0; done < lines;) {
+    uint32_t filled = 0;  // lines per queue in this pass
+    for (; filled < queueLines && done < lines; ++filled) {
+      for (uint32_t slice = 0; slice < PickCounter::kSlices && done < lines; ++slice, ++done) {
+        auto* to = reinterpret_cast<__m128i*>(&queues[slice * queueLines + filled]);
+        const __m128i line = _mm_set1_epi64x(static_cast<long long>(done));
+        for (int part = 0; part < 4; ++part) _mm_stream_si128(to + part, line);
+      }
+    }
+    _mm_sfence();
+    for (uint32_t slice = 0; slice < PickCounter::kSlices; ++slice) {
+      for (uint32_t line = 0; line < filled; ++line) {
+        const auto* from = reinterpret_cast<const __m128i*>(&queues[slice * queueLines + line]);
+        for (int part = 0; part < 4; ++part)
+          folded = _mm_xor_si128(folded, _mm_load_si128(from + part));
+      }
+    }
+  }
+  return static_cast<uint64_t>(_mm_cvtsi128_si64(folded));
+}
+
+double TimeStream(unsigned threads, size_t words) {
+  const uint32_t queueLines = CounterShape().queueLength / PickCounter::kLine;  // the census's own
+  const uint64_t lines =
+      (words * sizeof(uint16_t) + sizeof(PickCounter::Line) - 1) / sizeof(PickCounter::Line);
+  std::vector<std::vector<PickCounter::Line>> queues(threads);
+  for (auto& queue : queues) queue.resize(size_t{PickCounter::kSlices} * queueLines);
+  std::vector<uint64_t> folded(threads);
+  double seconds = Seconds([&] {
+    std::vector<std::thread> workers;
+    for (unsigned t = 0; t < threads; ++t) {
+      workers.emplace_back([&, t] { folded[t] = StreamQueues(queues[t], queueLines, lines); });
+    }
+    for (std::thread& worker : workers) worker.join();
+  });
+  return seconds * static_cast<double>(kCycle) / kRecordedDraws / threads;
+}
+
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   size_t n = values.size();
@@ -142,6 +193,7 @@ double Median(std::vector<double> values) {
 
 int main(int argc, char** argv) {
   int rounds = argc > 1 ? std::atoi(argv[1]) : 3;
+  std::printf("host: %s\n", HostDescription().c_str());
   std::vector<std::string> asked(argv + std::min(argc, 2), argv + argc);
   if (asked.empty()) asked = {"AVX3_DL", "AVX3", "AVX2", "SSE4"};
   std::vector<const VectorBuild*> builds;
@@ -165,7 +217,14 @@ int main(int argc, char** argv) {
   }
   const char* parts[] = {"whole", "walk", "no counter", "counter"};
   std::map<std::string, std::vector<double>> times;
+  const size_t words = streams[builds.front()].size();
   for (int round = 1; round <= rounds; ++round) {
+    for (unsigned threads : {1u, 2u}) {
+      double t = TimeStream(threads, words);
+      std::printf("round %d  memory   %u thread%s  stream %.2f s\n", round, threads,
+                  threads == 1 ? " " : "s", t);
+      times["stream/" + std::to_string(threads)].push_back(t);
+    }
     for (const VectorBuild* build : builds) {
       for (unsigned threads : {1u, 2u}) {
         double t[] = {TimeWhole(build->name, threads), TimeFind(build->name, threads),
@@ -186,20 +245,30 @@ int main(int argc, char** argv) {
   // The census is its walk's half (the walk with the count's arithmetic) and its counter's: it
   // can take no less than the longer of the two, which it would if the processor ran them fully
   // side by side, and takes about their sum where it runs them one after the other.
-  std::printf("\nmedians of %d rounds, seconds for all 2^32 seeds\n", rounds);
+  std::printf("\nhost: %s\n", HostDescription().c_str());
+  std::printf("medians of %d rounds, seconds for all 2^32 seeds\n", rounds);
+  for (unsigned threads : {1u, 2u}) {
+    std::printf(
+        "memory stream of the counter's queue bytes (%.0f MB a thread for the recorded "
+        "stream, written then read), %u thread%s: %.2f s\n",
+        words * 2.0 / 1e6, threads, threads == 1 ? "" : "s",
+        Median(times["stream/" + std::to_string(threads)]));
+  }
   std::printf(
       "| instruction set | threads | whole | walk alone | walk, no counter | counter alone "
-      "| floor: overlapped | floor: added | whole / overlapped |\n");
-  std::printf("| --- | --- | --- | --- | --- | --- | --- | --- | --- |\n");
+      "| memory stream | counter / stream | floor: overlapped | floor: added "
+      "| whole / overlapped |\n");
+  std::printf("| --- | --- | --- | --- | --- | --- | --- | --- | --- | --- | --- |\n");
   for (const VectorBuild* build : builds) {
     for (unsigned threads : {1u, 2u}) {
       std::string key = std::string(build->name) + "/" + std::to_string(threads) + "/";
       double whole = Median(times[key + "whole"]), walk = Median(times[key + "walk"]);
       double noCounter = Median(times[key + "no counter"]), count = Median(times[key + "counter"]);
+      double stream = Median(times["stream/" + std::to_string(threads)]);
       double overlapped = std::max(noCounter, count);
-      std::printf("| %s | %u | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f |\n", build->name,
-                  threads, whole, walk, noCounter, count, overlapped, noCounter + count,
-                  whole / overlapped);
+      std::printf("| %s | %u | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f |\n",
+                  build->name, threads, whole, walk, noCounter, count, stream, count / stream,
+                  overlapped, noCounter + count, whole / overlapped);
     }
   }
   return 0;

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Reruns the benchmarks whose figures the README records.
+# Reruns the benchmarks whose figures docs/performance.md records.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD

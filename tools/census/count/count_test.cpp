@@ -27,30 +27,6 @@ TEST(PickRank, CoversEveryPickOnceInOrder) {
   }
 }
 
-// The gathering builds' three chunk lookups give every pick its rank. Picks as masks come in
-// rank order when taken in increasing order of the mask (the next mask with seven bits set is
-// the next pick in colexicographic order), so the n-th is rank n.
-TEST(PickRank, ChunksGatheredRankEveryPick) {
-  using T = GatherRankTables;
-  const GatherRankTables& tables = GatherRanks();
-  uint64_t mask = (1u << kPickSize) - 1;
-  uint32_t rank = 0, wrong = 0;
-  for (; mask < 1ull << kHighestNumber; ++rank) {
-    uint32_t low = tables.low[mask & ((1u << T::kLowBits) - 1)];
-    uint32_t middleChunk = (mask >> T::kLowBits) & ((1u << T::kMiddleBits) - 1);
-    uint32_t middle = tables.middle[(low >> T::kCountShift) << T::kMiddleBits | middleChunk];
-    uint32_t high = tables.high[mask >> (T::kLowBits + T::kMiddleBits)];
-    if (low + middle + high != rank && ++wrong <= 5) {
-      ADD_FAILURE() << "mask 0x" << std::hex << mask << std::dec << ": " << low + middle + high
-                    << " for rank " << rank;
-    }
-    uint64_t lowest = mask & -mask, up = mask + lowest;  // the next mask with seven bits set
-    mask = up | ((mask ^ up) / lowest >> 2);
-  }
-  EXPECT_EQ(wrong, 0u);
-  EXPECT_EQ(rank, kPossiblePicks);
-}
-
 // Feeds the counter a stream of words and holds its counts against a plain map: the ranks lie in
 // a few slices, the first and the last among them, and about a third stand for two draws.
 void ExpectCountsOfStream(CounterShape shape, int words, const std::vector<uint32_t>& ranks) {

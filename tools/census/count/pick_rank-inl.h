@@ -2,18 +2,21 @@
 // the tables of pick_rank.h. Included by the vector walk once per instruction set; how a build
 // ranks depends on its lanes and on what its instructions can look up.
 //
-// Sixteen lanes rank in the vectors, one set bit of the low word at a time, from 32-entry tables
-// held in registers (VectorRankTables). Worked example, the build that reads a bit's place from a
-// float's exponent (AVX3): the pick 2,14,15,18,20,21,31 shown for seed 0 is the values 1, 13,
-// 14, 17, 19, 20 and 30, all in the low word; the high word is empty, and its entry is 0 - 127.
-// The first bit, 2^1, converts to 2.0f, exponent 128: +128, so far 1 = C(1, 1). The next bit,
-// 2^13, has exponent 140 and reads entry 140 mod 32 = 12 of table 1, C(13, 2) = 78; then
-// C(14, 3) = 364, C(17, 4) = 2380, C(19, 5) = 11628, C(20, 6) = 38760 and C(30, 7) = 2035800, in
-// all 2089011.
+// Sixteen and eight lanes rank in the vectors, one set bit of the low word at a time, from
+// 32-entry tables loaded into vectors once (VectorRankTables; AVX2's sixteen registers hold only
+// some of them, and the rest are read back from the first-level cache). Worked example, the builds
+// that read a bit's place from a float's exponent (AVX3, AVX2): the pick 2,14,15,18,20,21,31 shown
+// for seed 0 is the values 1, 13, 14, 17, 19, 20 and 30, all in the low word; the high word is
+// empty, and its entry is 0 - 127. The first bit, 2^1, converts to 2.0f, exponent 128: +128, so far
+// 1 = C(1, 1). The next bit, 2^13, has exponent 140 and reads entry 140 mod 32 = 12 of table 1,
+// C(13, 2) = 78; then C(14, 3) = 364, C(17, 4) = 2380, C(19, 5) = 11628, C(20, 6) = 38760 and
+// C(30, 7) = 2035800, in all 2089011.
 //
-// Eight lanes (AVX2) gather three chunks of the pick from tables in memory (GatherRankTables),
-// eight lanes in one instruction each: there a table in registers takes four of the sixteen, and
-// each lookup four lookups and three blends.
+// Each lookup is a permute across the lanes, whose cost is much the same on every x86 processor
+// with the instruction. Eight lanes could instead gather from tables in memory, but a gather is
+// some forty micro-operations on AMD's processors and, on Intel's from Skylake to Ice Lake, is
+// slowed markedly by the microcode that guards it against a data-sampling attack: a build for
+// eight lanes runs on both, so it looks up by permutes.
 //
 // Four lanes and one rank lane by lane, from the chunk tables the one-draw walk ranks with: a
 // table in registers would take eight registers or more, and these builds have no gather.
@@ -34,8 +37,8 @@ namespace hn = hwy::HWY_NAMESPACE;
 
 // Each Table32 looks up a 32-entry table at the low five bits of `field`, which may hold more
 // bits above (the exponent field and sign of a converted bit). The AVX-512 builds, and any later
-// x86 build that Highway places above them, hold it in two registers; every other build ranks by
-// gathering whole chunks (AVX2) or lane by lane.
+// x86 build that Highway places above them, hold it in two registers; AVX2 in four; every other
+// build ranks lane by lane.
 #if HWY_TARGET <= HWY_AVX3
 #define VOREL_RANK_IN_VECTORS 1
 // Sixteen lanes hold half a table. One instruction looks up across both registers, by the
@@ -52,6 +55,32 @@ struct Table32 {
   }
   HWY_INLINE hn::Vec<D> Lookup(D, hn::Vec<D> field) const {
     return hn::Vec<D>{_mm512_permutex2var_epi32(lower.raw, field.raw, upper.raw)};
+  }
+};
+#elif HWY_TARGET == HWY_AVX2
+#define VOREL_RANK_IN_VECTORS 1
+// Eight lanes hold a quarter of a table each: four permutes by the index's low three bits, then
+// a choice by bit 3 and one by bit 4, each moved up to the sign bit, which is all a blend reads.
+// For the field 140 (0b10001100, the exponent of 2^13 above), whose low five bits are 12: each
+// quarter gives its entry 4 (table[4], [12], [20] and [28]); bit 3, set, takes [12] over [4] and
+// [28] over [20]; bit 4, clear, takes the lower pair's, table[12].
+template <class D>
+struct Table32 {
+  static_assert(hn::MaxLanes(D()) == 8, "a quarter of a table to a register");
+  hn::Vec<D> quarter[4];
+
+  HWY_INLINE void Load(D d, const uint32_t* table) {
+    for (int q = 0; q < 4; ++q) quarter[q] = hn::Load(d, table + 8 * q);
+  }
+  HWY_INLINE hn::Vec<D> Lookup(D d, hn::Vec<D> field) const {
+    const hn::RebindToSigned<D> di;
+    const auto eighth = hn::IndicesFromVec(d, hn::And(field, hn::Set(d, 7u)));
+    const auto bit3 = hn::BitCast(di, hn::ShiftLeft<28>(field));
+    const auto bit4 = hn::BitCast(di, hn::ShiftLeft<27>(field));
+    auto in = [&](int q) { return hn::BitCast(di, hn::TableLookupLanes(quarter[q], eighth)); };
+    const auto lower = hn::IfNegativeThenElse(bit3, in(1), in(0));
+    const auto upper = hn::IfNegativeThenElse(bit3, in(3), in(2));
+    return hn::BitCast(d, hn::IfNegativeThenElse(bit4, upper, lower));
   }
 };
 #endif
@@ -117,38 +146,6 @@ struct PickRanker {
     return rank;
   }
 #endif
-};
-#elif HWY_TARGET == HWY_AVX2
-// Eight lanes gather: three lookups of whole chunks of the pick (GatherRankTables), eight lanes
-// in one instruction each. The low and the high chunk need nothing but the pick; the middle one
-// waits for the low one's count of numbers, in its entry's top byte, and takes it off again.
-template <class D>
-struct PickRanker {
-  using V = hn::Vec<D>;
-  using T = GatherRankTables;
-  const GatherRankTables* tables;
-
-  HWY_INLINE void Load(D) { tables = &GatherRanks(); }
-
-  // The rank, for lanes whose pick holds seven values (others get a meaningless number, from
-  // inside the tables: a short window's stand-ins, above the high chunk, are cut off).
-  HWY_INLINE V Rank(D d, V pickLow, V pickHigh) const {
-    const hn::RebindToSigned<D> di;
-    auto at = [&](const uint32_t* table, V index) {
-      return hn::GatherIndex(d, table, hn::BitCast(di, index));
-    };
-    constexpr int kMiddleFirst = T::kLowBits, kHighFirst = T::kLowBits + T::kMiddleBits;
-    const V low = at(tables->low, hn::And(pickLow, hn::Set(d, (1u << T::kLowBits) - 1)));
-    const V highChunk = hn::Or(
-        hn::ShiftRight<kHighFirst>(pickLow),
-        hn::And(hn::ShiftLeft<32 - kHighFirst>(pickHigh), hn::Set(d, (1u << T::kHighBits) - 1)));
-    const V high = at(tables->high, highChunk);
-    const V below = hn::ShiftLeft<T::kMiddleBits>(hn::ShiftRight<T::kCountShift>(low));
-    const V middleChunk =
-        hn::And(hn::ShiftRight<kMiddleFirst>(pickLow), hn::Set(d, (1u << T::kMiddleBits) - 1));
-    const V middle = at(tables->middle, hn::Or(below, middleChunk));
-    return hn::Add(hn::Add(low, middle), high);
-  }
 };
 #else
 template <class D>

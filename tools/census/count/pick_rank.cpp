@@ -48,40 +48,6 @@ std::vector<uint32_t> ChunkTable(int firstBit, int bits) {
   return table;
 }
 
-// The high chunk's table: its numbers counted from the top, the highest the seventh.
-std::vector<uint32_t> TopChunkTable(int firstBit, int bits) {
-  std::vector<uint32_t> table(size_t{1} << bits);
-  for (uint32_t chunk = 0; chunk < (1u << bits); ++chunk) {
-    uint32_t sum = 0;
-    int place = kPickSize;
-    for (int bit = bits - 1; bit >= 0; --bit) {
-      if (chunk >> bit & 1) sum += place >= 1 ? kBinomials.table[firstBit + bit][place--] : 0;
-    }
-    table[chunk] = sum;
-  }
-  return table;
-}
-
-// The low chunk's table with its count of numbers in each entry's top byte.
-std::vector<uint32_t> CountedChunkTable(int bits) {
-  std::vector<uint32_t> table = ChunkTable(0, bits);
-  table.resize(size_t{1} << bits);  // nothing lies below the low chunk
-  for (uint32_t chunk = 0; chunk < table.size(); ++chunk) {
-    table[chunk] += static_cast<uint32_t>(__builtin_popcount(chunk))
-                    << GatherRankTables::kCountShift;
-  }
-  return table;
-}
-
-// The middle chunk's table, each entry less the count of numbers below that indexes it.
-std::vector<uint32_t> UncountedChunkTable(int firstBit, int bits) {
-  std::vector<uint32_t> table = ChunkTable(firstBit, bits);
-  for (size_t at = 0; at < table.size(); ++at) {
-    table[at] -= static_cast<uint32_t>(at >> bits) << GatherRankTables::kCountShift;
-  }
-  return table;
-}
-
 VectorRankTables MakeVectorRanks() {
   VectorRankTables tables;
   for (int k = 0; k < kPickSize; ++k) {
@@ -112,16 +78,6 @@ const RankTables& Ranks() {
   static const std::vector<uint32_t> high =
       ChunkTable(RankTables::kLowBits + RankTables::kMiddleBits, RankTables::kHighBits);
   static const RankTables tables = {low.data(), middle.data(), high.data()};
-  return tables;
-}
-
-const GatherRankTables& GatherRanks() {
-  using T = GatherRankTables;
-  static const std::vector<uint32_t> low = CountedChunkTable(T::kLowBits);
-  static const std::vector<uint32_t> middle = UncountedChunkTable(T::kLowBits, T::kMiddleBits);
-  static const std::vector<uint32_t> high =
-      TopChunkTable(T::kLowBits + T::kMiddleBits, T::kHighBits);
-  static const GatherRankTables tables = {low.data(), middle.data(), high.data()};
   return tables;
 }
 

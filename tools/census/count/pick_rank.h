@@ -55,30 +55,6 @@ struct RankTables {
 };
 const RankTables& Ranks();
 
-// Ranks from three lookups of whole chunks, for the builds that gather eight lookups in one
-// instruction. The mask's 37 bits are cut into chunks of 13, 12 and 12 bits: the numbers 1 to 13,
-// 14 to 25 and 26 to 37. Counted from the bottom, the low chunk's numbers are the first, the
-// second and so on of the pick, whatever lies above; counted from the top, the high chunk's are
-// the seventh, the sixth and so on, whatever lies below; so each has a table of its own chunk
-// alone. The middle chunk's numbers follow the low chunk's: its table is indexed by their count
-// as well, which the low table holds in each entry's top byte (every sum is below 2^24), and
-// which the middle table's entries take off again, so that the three entries add up to the rank.
-// For 2,14,15,18,20,21,31 (bits 1, 13, 14, 17, 19, 20 and 30): the low chunk 0x2 reads
-// low[0x2] = C(1, 1) + 1 * 2^24; the middle chunk (bits 13..24 moved down) 0xD3 with one number
-// below reads middle[1 << 12 | 0xD3] = C(13, 2) + C(14, 3) + C(17, 4) + C(19, 5) + C(20, 6) -
-// 1 * 2^24 = 53210 - 2^24, modulo 2^32; the high chunk (bits 25..36) 0x20 reads
-// high[0x20] = C(30, 7) = 2035800. In all 1 + 53210 + 2035800 = 2089011.
-struct GatherRankTables {
-  static constexpr int kLowBits = 13, kMiddleBits = 12, kHighBits = 12;
-  static_assert(kLowBits + kMiddleBits + kHighBits == kHighestNumber, "the chunks cover 1..37");
-  static constexpr int kCountShift = 24;
-  static_assert(kPossiblePicks < 1u << kCountShift, "a rank fits below the count");
-  const uint32_t* low;     // [chunk]: its sum, and its count of numbers from bit kCountShift up
-  const uint32_t* middle;  // [below << kMiddleBits | chunk], below 0..7: its sum less the count
-  const uint32_t* high;    // [chunk], counted from the top
-};
-const GatherRankTables& GatherRanks();
-
 // The same for a vector of picks at once, from tables small enough to live in registers. The
 // mask is cut at 32: the low word holds the numbers 1 to 32, the high word 33 to 37. Counted from
 // the bottom, the k-th set bit of the low word at position p adds C(p, k + 1). Counted from the
