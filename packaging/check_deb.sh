@@ -49,8 +49,12 @@ expected="./usr/bin/vorel-census
 ./usr/share/bash-completion/completions/vorel-census
 ./usr/share/bash-completion/completions/vorel-pick
 ./usr/share/doc/vorel/README.md
+./usr/share/fish/vendor_completions.d/vorel-census.fish
+./usr/share/fish/vendor_completions.d/vorel-pick.fish
 ./usr/share/man/man1/vorel-census.1
-./usr/share/man/man1/vorel-pick.1"
+./usr/share/man/man1/vorel-pick.1
+./usr/share/zsh/vendor-completions/_vorel-census
+./usr/share/zsh/vendor-completions/_vorel-pick"
 [ "$files" = "$expected" ] || fail "holds
 $files
 instead of

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # `cmake --install` as a user runs it, into a fresh prefix: the programs land in bin/ and run,
-# the manual pages, completions and README stand where man, bash-completion and a reader look
-# (for a prefix of ~/.local, man finds the pages from bin/ on the PATH, and bash-completion its
-# files in ~/.local/share), and
-# nothing else is installed.
+# the manual pages, completions and README stand where man, each shell and a reader look (for a
+# prefix of ~/.local, man finds the pages from bin/ on the PATH, and bash-completion and fish
+# their files in ~/.local/share; zsh looks in /usr's), and nothing else is installed.
 # Usage: check_install.sh BUILD_DIR
 set -uo pipefail
 build=$1
@@ -24,8 +23,12 @@ bin/vorel-pick
 share/bash-completion/completions/vorel-census
 share/bash-completion/completions/vorel-pick
 share/doc/vorel/README.md
+share/fish/vendor_completions.d/vorel-census.fish
+share/fish/vendor_completions.d/vorel-pick.fish
 share/man/man1/vorel-census.1
-share/man/man1/vorel-pick.1"
+share/man/man1/vorel-pick.1
+share/zsh/vendor-completions/_vorel-census
+share/zsh/vendor-completions/_vorel-pick"
 installed=$(cd "$prefix" && find . ! -type d | sed 's|^\./||' | sort)
 [ "$installed" = "$expected" ] || fail "installed
 $installed
@@ -62,6 +65,28 @@ if [ -r /usr/share/bash-completion/bash_completion ]; then
     fail "bash-completion does not load the installed completion of vorel-pick: '$loaded'"
 else
   echo "bash-completion is not installed (scripts/install-deps.sh installs it): its check is left out"
+fi
+
+# fish loads it from the data folder too, for a command on the PATH. zsh looks in /usr's
+# share/zsh/vendor-completions, which is where a prefix of /usr puts it, and registers it from
+# there.
+if command -v fish >/dev/null; then
+  loaded=$(PATH="$prefix/bin:$PATH" XDG_CONFIG_HOME="$prefix/none" XDG_DATA_HOME="$prefix/share" \
+    fish -c 'complete --do-complete "vorel-census --no-p"' 2>&1)
+  [[ $loaded == "--no-progress"* ]] ||
+    fail "fish does not load the installed completion of vorel-census: '$loaded'"
+else
+  echo "fish is not installed (scripts/install-deps.sh installs it): its check is left out"
+fi
+if command -v zsh >/dev/null; then
+  zsh -fc 'print -l $fpath' | grep -qx /usr/share/zsh/vendor-completions ||
+    fail "zsh does not look in /usr/share/zsh/vendor-completions"
+  loaded=$(zsh -fc 'fpath=("$1/share/zsh/vendor-completions" $fpath); autoload -U compinit
+    compinit -u -D; print -r -- $_comps[vorel-census]' zsh "$prefix" 2>&1)
+  [ "$loaded" = _vorel-census ] ||
+    fail "zsh does not register the installed completion of vorel-census: '$loaded'"
+else
+  echo "zsh is not installed (scripts/install-deps.sh installs it): its check is left out"
 fi
 
 [ $failures -eq 0 ] || exit 1
