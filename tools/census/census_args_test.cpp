@@ -228,6 +228,19 @@ TEST(CensusArgs, FindNamesWhatIsWrong) {
   }
 }
 
+// --help reads whole in an 80-column terminal, the instruction sets too, on the line after
+// their heading, where the completions read them.
+TEST(CensusArgs, HelpFitsSeventyNineColumns) {
+  std::string help = CensusHelp();
+  for (size_t start = 0, end; start < help.size(); start = end + 1) {
+    end = help.find('\n', start);
+    EXPECT_LE(end - start, 79u) << help.substr(start, end - start);
+  }
+  EXPECT_NE(
+      help.find("\nInstruction sets this processor runs, best first:\n  " + TargetList() + "\n"),
+      std::string::npos);
+}
+
 // --target takes the instruction sets this processor runs, by Highway's names, and nothing else.
 TEST(CensusArgs, TargetIsOneThisProcessorRuns) {
   std::vector<std::string> targets = CensusTargets();

@@ -57,6 +57,15 @@ TEST(PickOptions, TakesAValueAfterAnEqualsSignToo) {
   EXPECT_EQ(options.unixSeconds, 2147483647);
 }
 
+// --help reads whole in an 80-column terminal.
+TEST(PickOptions, HelpFitsSeventyNineColumns) {
+  std::string help = PickHelp();
+  for (size_t start = 0, end; start < help.size(); start = end + 1) {
+    end = help.find('\n', start);
+    EXPECT_LE(end - start, 79u) << help.substr(start, end - start);
+  }
+}
+
 TEST(PickOptions, NamesTheBadValue) {
   const struct {
     std::vector<const char*> args;
