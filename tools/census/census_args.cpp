@@ -95,14 +95,6 @@ std::string ReadTarget(const std::string& value, CensusArgs& args) {
   return "";
 }
 
-// Sets a flag of the arguments: an option that takes no value.
-std::function<std::string(const std::string&)> Sets(bool& flag, bool to) {
-  return [&flag, to](const std::string&) {
-    flag = to;
-    return std::string();
-  };
-}
-
 // Every option of the census, in the order --help lists them.
 std::vector<CliOption> CensusOptionTable(CensusReading& reading) {
   CensusArgs& args = reading.args;
@@ -143,7 +135,7 @@ std::vector<CliOption> CensusOptionTable(CensusReading& reading) {
        "best)",
        [&](const std::string& value) { return ReadTarget(value, args); }},
       {"--json", 0, "", "print the figures, or what --find found, as JSON instead of a table",
-       Sets(args.json, true)},
+       Sets(args.json)},
       {"--chart", 0, "FILE",
        "also draw how often each number is picked, as an SVG bar chart; the file is replaced only "
        "once the chart is complete (a file the report goes to, as /dev/stdout, or a pipe gets it "
@@ -154,7 +146,7 @@ std::vector<CliOption> CensusOptionTable(CensusReading& reading) {
        "",
        "check the fast census against the plain draw, on every seed or on the seeds asked for "
        "(every seed takes about 12 minutes)",
-       Sets(args.verify, true),
+       Sets(args.verify),
        {"--json", "--chart"},
        "--verify reports whether the counts agree, not the figures"},
       {"--no-progress", 0, "",

@@ -115,6 +115,13 @@ std::string Clash(const std::vector<CliOption>& options, const std::set<std::str
 
 }  // namespace
 
+std::function<std::string(const std::string&)> Sets(bool& flag, bool to) {
+  return [&flag, to](const std::string&) {
+    flag = to;
+    return std::string();
+  };
+}
+
 CliOption HelpOption() {
   return {"--help", 'h', "", "print this text", nullptr};
 }

@@ -31,6 +31,9 @@ struct CliReading {
   std::string wrong;            // "" or the first thing wrong, without the program's name
 };
 
+// The reading of an option that takes no value and sets a flag of the program's to `to`.
+std::function<std::string(const std::string&)> Sets(bool& flag, bool to = true);
+
 // The two options every program ends its table with: -h, --help and -V, --version.
 CliOption HelpOption();
 CliOption VersionOption();

@@ -22,14 +22,6 @@ std::string ReadAt(const std::string& value, int64_t now, PickOptions& options) 
              : "time " + Quoted(value) + " " + why;
 }
 
-// Sets a flag of the options: an option that takes no value.
-std::function<std::string(const std::string&)> Sets(bool& flag) {
-  return [&flag](const std::string&) {
-    flag = true;
-    return std::string();
-  };
-}
-
 // Every option of vorel-pick, in the order --help lists them.
 std::vector<CliOption> PickOptionTable(PickOptions& options, int64_t now) {
   return {
