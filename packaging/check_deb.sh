@@ -68,9 +68,13 @@ expected="./usr/bin/vorel-census
 ./usr/share/doc/vorel-tools/changelog.Debian.gz
 ./usr/share/doc/vorel-tools/changelog.gz
 ./usr/share/doc/vorel-tools/copyright
+./usr/share/fish/vendor_completions.d/vorel-census.fish
+./usr/share/fish/vendor_completions.d/vorel-pick.fish
 ./usr/share/lintian/overrides/vorel-tools
 ./usr/share/man/man1/vorel-census.1.gz
-./usr/share/man/man1/vorel-pick.1.gz"
+./usr/share/man/man1/vorel-pick.1.gz
+./usr/share/zsh/vendor-completions/_vorel-census
+./usr/share/zsh/vendor-completions/_vorel-pick"
 [ "$files" = "$expected" ] || fail "holds
 $files
 instead of

@@ -2,7 +2,8 @@
 # `cmake --install --strip` as a user runs it, and the uninstall target after it. Into a prefix of
 # its own: the files land where man, bash-completion and a reader look, and nothing else is
 # installed; the programs are stripped and run; bash-completion loads their completions with the
-# line their manual pages give for such a prefix, and not without it. Into ~/.local of a home that
+# line their manual pages give for such a prefix, and not without it; fish loads its completion
+# from the prefix's data folder and zsh registers its own from the prefix's folder on its fpath. Into ~/.local of a home that
 # already holds a program and an empty folder: man finds the pages by name and bash-completion the
 # completions, with nothing set; and the uninstall leaves the home as it was, the folders that
 # were there before included. The build's own install manifest and folder record are put back
@@ -67,8 +68,12 @@ share/doc/vorel-tools/LICENSE
 share/doc/vorel-tools/README.md
 share/doc/vorel-tools/changelog.gz
 share/doc/vorel-tools/copyright
+share/fish/vendor_completions.d/vorel-census.fish
+share/fish/vendor_completions.d/vorel-pick.fish
 share/man/man1/vorel-census.1.gz
-share/man/man1/vorel-pick.1.gz"
+share/man/man1/vorel-pick.1.gz
+share/zsh/vendor-completions/_vorel-census
+share/zsh/vendor-completions/_vorel-pick"
 installed=$(cd "$prefix" && find . ! -type d | sed 's|^\./||' | sort)
 [ "$installed" = "$expected" ] || fail "installed
 $installed
@@ -102,6 +107,28 @@ if [ $have_completion = 1 ]; then
     [[ $loaded == *"-F $function $program" ]] ||
       fail "with '$line' from $program.1, bash-completion does not load the completion: '$loaded'"
   done
+fi
+
+# fish loads it from the data folder too, for a command on the PATH. zsh looks in /usr's
+# share/zsh/vendor-completions, which is where a prefix of /usr puts it, and registers it from
+# there; another prefix's folder is added to its fpath.
+if command -v fish >/dev/null; then
+  loaded=$(PATH="$prefix/bin:$PATH" XDG_CONFIG_HOME="$prefix/none" XDG_DATA_HOME="$prefix/share" \
+    fish -c 'complete --do-complete "vorel-census --no-p"' 2>&1)
+  [[ $loaded == "--no-progress"* ]] ||
+    fail "fish does not load the installed completion of vorel-census: '$loaded'"
+else
+  echo "fish is not installed (scripts/install-deps.sh installs it): its check is left out"
+fi
+if command -v zsh >/dev/null; then
+  zsh -fc 'print -l $fpath' | grep -qx /usr/share/zsh/vendor-completions ||
+    fail "zsh does not look in /usr/share/zsh/vendor-completions"
+  loaded=$(zsh -fc 'fpath=("$1/share/zsh/vendor-completions" $fpath); autoload -U compinit
+    compinit -u -D; print -r -- $_comps[vorel-census]' zsh "$prefix" 2>&1)
+  [ "$loaded" = _vorel-census ] ||
+    fail "zsh does not register the installed completion of vorel-census: '$loaded'"
+else
+  echo "zsh is not installed (scripts/install-deps.sh installs it): its check is left out"
 fi
 
 # ~/.local, where a program and an empty folder were before.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A program's manual page held against the program: it renders without a warning and has the
 # sections a reader looks for; it describes the options --help lists, each with the same value
-# name, and no others; its JSON keys are those the program prints, and no others; every example
+# name, and no others, and every exit code --help lists; its JSON keys are those the program prints, and no others; every example
 # that shows its output prints that output; it names the program's version; and its help-digest
 # line matches --help, so a change to --help fails here until the page is brought in line.
 # Usage: check_manual.sh PROGRAM PAGE JSON_ARGS...  (each JSON_ARGS one run's options, as a string)
@@ -66,7 +66,7 @@ if [ "$help_options" != "$(sort -u <<<"$page_options")" ]; then
   fail "OPTIONS does not describe the options of --help:
 $(differ "$help_options" "$page_options" "--help" "the page")"
 fi
-synopsis=$(section SYNOPSIS | unescape | grep -oE -- '(^|[][ |])-{1,2}[a-z][a-z-]*' |
+synopsis=$(section SYNOPSIS | unescape | grep -oE -- '(^|[][ |])-{1,2}[a-zA-Z][a-z-]*' |
   sed 's/^[][ |]//' | sort -u)
 while read -r option _; do
   grep -qx -- "$option" <<<"$synopsis" || fail "SYNOPSIS does not name $option"
@@ -74,6 +74,12 @@ done <<<"$help_options"
 for option in $synopsis; do
   grep -q -- "^$option\( \|$\)" <<<"$help_options" || fail "SYNOPSIS names $option, which --help does not"
 done
+
+# Its EXIT STATUS names every exit code --help lists.
+status_tags=$(tags "EXIT STATUS" | tr -d ' ')
+while read -r code; do
+  grep -qx -- "$code" <<<"$status_tags" || fail "EXIT STATUS does not name exit code $code, which --help lists"
+done < <(exit_codes_in_help "$program")
 
 # Its JSON keys are those the program prints: every key, nested ones as covered.words, but not
 # the members of a list or of an object keyed by numbers (number_counts' "1" to "37").

@@ -1,6 +1,8 @@
 # What a program's --help says, read the way the manual and completion checks compare it: its
-# options, one a line with the name of the value each takes ("--seed N", "--json"), and a digest
-# of the text. Sourced by check_manual.sh and check_completion.sh.
+# options, one a line with the name of the value each takes ("--seed N", "--json"), the options
+# each cannot be used with, its exit codes, and a digest of the text. --help is made from the
+# program's table of options, so these follow the table. Sourced by check_manual.sh and
+# check_completion.sh.
 # shellcheck shell=bash
 
 # The text the manual pages and completions are checked against: all of --help but the census's
@@ -37,6 +39,29 @@ split_options() {
 # options stand before the first two spaces in a row ("  --seeds A:B      only the seeds ...").
 options_in_help() {
   help_text "$1" | sed -n 's/^  \(-.*\)$/\1/p' | sed 's/  .*//' | split_options | sort -u
+}
+
+# Each option's entry of --help on one line: its first line ("  --seeds A:B   only ...") joined
+# with the lines indented below it.
+help_entries() {
+  help_text "$1" | awk '
+    /^  -/ { if (entry != "") print entry; entry = $0; next }
+    /^    / && entry != "" { sub(/^ +/, " "); entry = entry $0; next }
+    { if (entry != "") print entry; entry = "" }
+    END { if (entry != "") print entry }'
+}
+
+# The options each option cannot be used with, as --help says after "; not with": one line per
+# option that has any, the option first ("--verify --find --json --chart").
+conflicts_in_help() {
+  help_entries "$1" | sed -n 's/^  \(-., \)\{0,1\}\(--[a-z-]*\).*; not with \(.*\)$/\2 \3/p' |
+    sed -e 's/,/ /g' -e 's/ or / /g' | tr -s ' '
+}
+
+# The exit codes --help lists after "Exit codes:", one a line ("0", "1", ..., "128+N").
+exit_codes_in_help() {
+  help_text "$1" | sed -n '/^Exit codes:/,/\.$/p' | tr '\n' ' ' |
+    grep -oE '(:|;) [0-9]+(\+N)? ' | grep -oE '[0-9]+(\+N)?'
 }
 
 # Why a file's help-digest fails, and what to do: "FILE records help-digest X, but

@@ -1,10 +1,10 @@
 # Bash completion for vorel-census: each option until it is given (and not beside those it cannot
 # go with), nothing after options whose value is a number or a pick, file names after --chart,
 # now and the current UTC second after --from and --to, the second to edit into the one wanted,
-# and after --target the instruction sets that the program says this processor runs. A test holds the options offered
-# against `vorel-census --help`; help-digest is the --help text this file was last checked
-# against.
-# help-digest: c3679f6eaeba04fd
+# and after --target the instruction sets that the program says this processor runs; nothing
+# after --. A test holds the options offered against `vorel-census --help`; help-digest is the
+# --help text this file was last checked against.
+# help-digest: 367dc81d2582de6c
 
 _vorel_census() {
   local cur prev words cword split
@@ -20,8 +20,9 @@ _vorel_census() {
       ;;
     --target)
       local targets
+      # On the line after this heading of --help.
       targets=$("${1/#\~/$HOME}" --help 2>/dev/null |
-        sed -n 's/^Instruction sets this processor runs, best first: //p')
+        sed -n '/^Instruction sets this processor runs, best first:$/{n;p;q}')
       mapfile -t COMPREPLY < <(compgen -W "${targets//,/}" -- "$cur")
       return
       ;;
@@ -35,12 +36,14 @@ _vorel_census() {
 
   # Each word given takes itself, and the options it cannot go with, off the list.
   local offered=" --seeds --from --to --find --first --threads --target --json --chart --verify"
-  offered+=" --help --version "
+  offered+=" --no-progress --help --version "
   local word
   for word in "${words[@]:1:cword-1}"; do
     word=${word%%=*}
     case $word in
+      --) return ;; # the options end there, and the program takes nothing else
       -h) word=--help ;;
+      -V) word=--version ;;
       --seeds) offered=${offered/ --from / }; offered=${offered/ --to / } ;;
       --from | --to) offered=${offered/ --seeds / } ;;
       --verify)

@@ -1,8 +1,9 @@
 # Bash completion for vorel-pick: each option until it is given (and not beside the one it cannot
 # go with), nothing after --seed, whose value is a number, and after --at now and the current
-# UTC second, the second to edit into the one wanted. A test holds the options offered against `vorel-pick --help`;
-# help-digest is the --help text this file was last checked against.
-# help-digest: c3c706f4e440f0f2
+# UTC second, the second to edit into the one wanted; nothing after --. A test holds the options
+# offered against `vorel-pick --help`; help-digest is the --help text this file was last checked
+# against.
+# help-digest: 6b35e3eba03cc0e8
 
 _vorel_pick() {
   local cur prev words cword split
@@ -25,7 +26,9 @@ _vorel_pick() {
   for word in "${words[@]:1:cword-1}"; do
     word=${word%%=*}
     case $word in
+      --) return ;; # the options end there, and the program takes nothing else
       -h) word=--help ;;
+      -V) word=--version ;;
       --seed) offered=${offered/ --at / } ;;
       --at) offered=${offered/ --seed / } ;;
     esac

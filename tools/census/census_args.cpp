@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "census.h"
+#include "cli_help.h"
 #include "cli_numbers.h"
 #include "cli_options.h"
 #include "cli_text.h"
@@ -14,57 +15,12 @@
 
 namespace {
 
-// The usage after "Usage: " and the program's name, and after the name again for --find; then
-// what every option does.
-const char kUsageAfterName[] =
-    " [--seeds A:B | --from TIME --to TIME] [--threads N] [--json]\n"
-    "                    [--chart FILE.svg] [--verify] [--target NAME]\n";
-const char kFindUsageAfterName[] =
-    " --find PICK [--seeds A:B | --from TIME [--to TIME]] [--first N]\n"
-    "                    [--threads N] [--json] [--target NAME]\n";
-const char kOptionsUsage[] =
-    "Counts the die's pick for every seed and reports what it can and cannot show; with\n"
-    "--find, lists every seed, or every second, at which a key press shows one pick.\n"
-    "\n"
-    "  --seeds A:B      only the seeds A to B, both included (decimal or 0x-hexadecimal);\n"
-    "                   the default is every seed, 0:4294967295\n"
-    "  --from TIME --to TIME\n"
-    "                   only the seeds of the key presses in those UTC seconds, both\n"
-    "                   included, e.g. --from 2027-01-01T00:00:00Z --to 2027-12-31T23:59:59Z,\n"
-    "                   or now (the seed is the Unix time modulo 2^32: a span past 2106\n"
-    "                   wraps, and a span of 2^32 seconds or more holds every seed)\n"
-    "  --find PICK      list the seeds whose pick is PICK: seven distinct numbers from 1 to\n"
-    "                   37 separated by commas, in any order, as 02,14,15,18,20,21,31 or\n"
-    "                   2,14,15,18,20,21,31; each seed with its first second (it comes again\n"
-    "                   every 2^32 seconds), or with --from every second of the span that\n"
-    "                   shows PICK, in time order. Without --to, --from searches one whole\n"
-    "                   cycle of 2^32 seconds from TIME on, every seed once: --from now\n"
-    "                   gives the next seconds that show PICK\n"
-    "  --first N        with --find, list only the first N, in time order\n"
-    "  --threads N      worker threads (default, and at most: the cores this process may\n"
-    "                   run on)\n"
-    "  --target NAME    the instruction set the walk runs with, by Highway's name (listed\n"
-    "                   below; default: the best)\n"
-    "  --json           print the figures, or what --find found, as JSON instead of a table\n"
-    "  --chart FILE     also draw how often each number is picked, as an SVG bar chart;\n"
-    "                   the file is replaced only once the chart is complete (a file the\n"
-    "                   report goes to, as /dev/stdout, or a pipe gets it after the report)\n"
-    "  --verify         check the fast census against the plain draw, on every seed or on the\n"
-    "                   seeds asked for (every seed takes about 12 minutes)\n"
-    "  -h, --help       print this text\n"
-    "  --version        print the version\n"
-    "\n"
-    "A value may also follow its option after '=', as in --seeds=0:999.\n"
-    "Exit codes: 0 done (--find also when nothing shows the pick), 1 cannot write the output\n"
-    "or the chart, or out of memory, 2 bad command line, 3 verification found a difference,\n"
-    "or --find found a seed whose draw shows another pick, 128+N ended by signal N\n"
-    "(129 hung up, 130 interrupted (Ctrl-C), 141 output closed, 143 terminated).\n";
-
-bool TakesValue(const std::string& option) {
-  return option == "--seeds" || option == "--threads" || option == "--chart" ||
-         option == "--from" || option == "--to" || option == "--target" || option == "--find" ||
-         option == "--first";
-}
+// What the options read into: the arguments, and the span's ends until both are known.
+struct CensusReading {
+  CensusArgs& args;
+  int64_t now;  // the second "now" names
+  int64_t from = 0, to = 0;
+};
 
 std::string ReadSeeds(const std::string& range, CensusScope& scope) {
   size_t colon = range.find(':');
@@ -83,113 +39,171 @@ std::string ReadSecond(const std::string& value, int64_t now, int64_t& second) {
   return ParseUtcSecondOrNow(value, now, second, why) ? "" : "time " + Quoted(value) + " " + why;
 }
 
-// The wanted pick of --find, and how many --first lists.
-std::string ReadFind(const std::string& option, const std::string& value, CensusArgs& args) {
-  if (option == "--first") {
-    return ParseCount(value, 1, UINT64_MAX, args.first)
-               ? ""
-               : "--first count " + Quoted(value) + " is not a whole number from 1 up";
-  }
+std::string ReadPick(const std::string& value, CensusArgs& args) {
   std::string why;
   args.find = true;
   return ParseWantedPick(value, args.pick, why) ? "" : "pick " + Quoted(value) + " " + why;
 }
 
-// One option with its value, if it takes one; "" or what is wrong with it.
-std::string ReadOption(const std::string& option, const std::string& value, int64_t now,
-                       CensusArgs& args, int64_t& from, int64_t& to) {
-  if (option == "--seeds") return ReadSeeds(value, args.scope);
-  if (option == "--from") return ReadSecond(value, now, from);
-  if (option == "--to") return ReadSecond(value, now, to);
-  if (option == "--find" || option == "--first") return ReadFind(option, value, args);
-  if (option == "--threads") {
-    // Any count reads; the program cuts it to the cores it may run on.
-    uint64_t threads;
-    if (!ParseCount(value, 1, UINT64_MAX, threads)) {
-      return "thread count " + Quoted(value) + " is not a whole number from 1 up";
-    }
-    args.threads = static_cast<unsigned>(std::min<uint64_t>(threads, UINT_MAX));
-  } else if (option == "--chart") {
-    if (value.empty() || value == "-") {
-      return "--chart needs a file name (the chart goes to standard output as /dev/stdout)";
-    }
-    args.chartPath = value;
-  } else if (option == "--target") {
-    std::vector<std::string> targets = CensusTargets();
-    if (std::find(targets.begin(), targets.end(), value) == targets.end()) {
-      return "target " + Quoted(value) + " is not one this processor runs (" + TargetList() + ")";
-    }
-    args.target = value;
-  } else if (option == "--json") {
-    args.json = true;
-  } else if (option == "--verify") {
-    args.verify = true;
-  } else if (option == "--help") {
-    args.help = true;
-  } else if (option == "--version") {
-    args.version = true;
-  } else {
-    return "unknown option " + Quoted(option) + " (see --help)";
+std::string ReadFirst(const std::string& value, CensusArgs& args) {
+  CountRead read = ReadCount(value, args.first);
+  if (read == CountRead::kTooLarge) {
+    return "--first count " + Quoted(value) + " is too large (at most 18446744073709551615)";
+  }
+  if (read == CountRead::kNotANumber || args.first == 0) {
+    return "--first count " + Quoted(value) + " is not a whole number from 1 up";
   }
   return "";
 }
 
-// What --find cannot go with, and what needs it.
-std::string CheckFind(const std::set<std::string>& seen, const CensusArgs& args) {
-  if (!args.find) return seen.count("--first") ? "--first needs --find" : "";
-  for (const char* other : {"--chart", "--verify"}) {
-    if (seen.count(other)) {
-      return std::string("--find lists the seconds of one pick: it cannot be used with ") + other;
-    }
+// "99999999999999999999" as "99,999,999,999,999,999,999", as the program writes its counts; a
+// hexadecimal count as typed.
+std::string GroupedAsTyped(std::string digits) {
+  if (digits.compare(0, 2, "0x") == 0 || digits.compare(0, 2, "0X") == 0) return digits;
+  digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size() - 1));
+  for (size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
+  return digits;
+}
+
+// Any count from 1 up reads, however large: the program cuts it to the cores it may run on, and
+// its note repeats the count asked for.
+std::string ReadThreads(const std::string& value, CensusArgs& args) {
+  uint64_t threads = UINT64_MAX;
+  CountRead read = ReadCount(value, threads);
+  if (read == CountRead::kNotANumber || threads == 0) {
+    return "thread count " + Quoted(value) + " is not a whole number from 1 up";
   }
+  args.threads = static_cast<unsigned>(std::min<uint64_t>(threads, UINT_MAX));
+  args.threadsAsked = GroupedAsTyped(value);
   return "";
 }
 
-// Options that each make sense alone but not together. --find takes --from alone: one whole
-// cycle from there on.
-std::string CheckTogether(const std::set<std::string>& seen, const CensusArgs& args, int64_t from,
-                          int64_t to) {
-  bool span = seen.count("--from") || seen.count("--to");
-  if (span && seen.count("--seeds")) return "--seeds and --from/--to cannot be used together";
-  if (seen.count("--to") && !seen.count("--from")) return "--to needs --from";
-  if (seen.count("--from") && !seen.count("--to") && !args.find) {
+std::string ReadChart(const std::string& value, CensusArgs& args) {
+  if (value.empty() || value == "-") {
+    return "--chart needs a file name (the chart goes to standard output as /dev/stdout)";
+  }
+  args.chartPath = value;
+  return "";
+}
+
+std::string ReadTarget(const std::string& value, CensusArgs& args) {
+  std::vector<std::string> targets = CensusTargets();
+  if (std::find(targets.begin(), targets.end(), value) == targets.end()) {
+    return "target " + Quoted(value) + " is not one this processor runs (" + TargetList() + ")";
+  }
+  args.target = value;
+  return "";
+}
+
+// Every option of the census, in the order --help lists them.
+std::vector<CliOption> CensusOptionTable(CensusReading& reading) {
+  CensusArgs& args = reading.args;
+  return {
+      {"--seeds",
+       0,
+       "A:B",
+       "only the seeds A to B, both included (decimal or 0x-hexadecimal); the default is every "
+       "seed, 0:4294967295",
+       [&](const std::string& value) { return ReadSeeds(value, args.scope); },
+       {"--from", "--to"}},
+      {"--from", 0, "TIME",
+       "only the seeds of the key presses from that UTC second on, e.g. 2027-01-01T00:00:00Z, or "
+       "now; with --to, to that second, both included (the seed is the Unix time modulo 2^32: a "
+       "span past 2106 wraps, and a span of 2^32 seconds or more holds every seed); with --find "
+       "and no --to, one whole cycle of 2^32 seconds, every seed once: --from now gives the next "
+       "seconds that show PICK",
+       [&](const std::string& value) { return ReadSecond(value, reading.now, reading.from); }},
+      {"--to", 0, "TIME", "the last second of the span from --from, as --from takes it",
+       [&](const std::string& value) { return ReadSecond(value, reading.now, reading.to); }},
+      {"--find",
+       0,
+       "PICK",
+       "list the seeds whose pick is PICK: seven distinct numbers from 1 to 37 separated by "
+       "commas, in any order, as 02,14,15,18,20,21,31 or 2,14,15,18,20,21,31; each seed with its "
+       "first second (it comes again every 2^32 seconds), or with --from every second of the span "
+       "that shows PICK, in time order",
+       [&](const std::string& value) { return ReadPick(value, args); },
+       {"--chart", "--verify"},
+       "--find lists the seconds of one pick"},
+      {"--first", 0, "N", "with --find, list only the first N, in time order",
+       [&](const std::string& value) { return ReadFirst(value, args); }},
+      {"--threads", 0, "N",
+       "worker threads (default, and at most: the cores this process may run on)",
+       [&](const std::string& value) { return ReadThreads(value, args); }},
+      {"--target", 0, "NAME",
+       "the instruction set the walk runs with, by Highway's name (listed below; default: the "
+       "best)",
+       [&](const std::string& value) { return ReadTarget(value, args); }},
+      {"--json", 0, "", "print the figures, or what --find found, as JSON instead of a table",
+       Sets(args.json)},
+      {"--chart", 0, "FILE",
+       "also draw how often each number is picked, as an SVG bar chart; the file is replaced only "
+       "once the chart is complete (a file the report goes to, as /dev/stdout, or a pipe gets it "
+       "after the report)",
+       [&](const std::string& value) { return ReadChart(value, args); }},
+      {"--verify",
+       0,
+       "",
+       "check the fast census against the plain draw, on every seed or on the seeds asked for "
+       "(every seed takes about 12 minutes)",
+       Sets(args.verify),
+       {"--json", "--chart"},
+       "--verify reports whether the counts agree, not the figures"},
+      {"--no-progress", 0, "",
+       "show no progress line (one is shown on standard error when it is a terminal)",
+       Sets(args.progress, false)},
+      HelpOption(),
+      VersionOption(),
+  };
+}
+
+// Options that need another, and a span that must not be empty. --find takes --from alone: one
+// whole cycle from there on.
+std::string CheckTogether(const std::set<std::string>& given, const CensusReading& reading) {
+  bool find = given.count("--find");
+  if (given.count("--to") && !given.count("--from")) return "--to needs --from";
+  if (given.count("--from") && !given.count("--to") && !find) {
     return "--from needs --to (or --find, which searches one cycle of 2^32 seconds from it on)";
   }
-  if (seen.count("--to") && to < from) {
-    return "time span " + UtcText(from) + " to " + UtcText(to) +
+  if (given.count("--to") && reading.to < reading.from) {
+    return "time span " + UtcText(reading.from) + " to " + UtcText(reading.to) +
            " is empty (--to is before --from)";
   }
-  if (args.verify && (args.json || !args.chartPath.empty())) {
-    return std::string(
-               "--verify reports whether the counts agree, not the figures: it cannot be "
-               "used with ") +
-           (args.json ? "--json" : "--chart");
-  }
-  return CheckFind(seen, args);
+  if (given.count("--first") && !find) return "--first needs --find";
+  return "";
 }
 
 }  // namespace
 
 std::string ParseCensusArgs(int argc, const char* const* argv, CensusArgs& args, int64_t now) {
   args = CensusArgs();
-  std::set<std::string> seen;
-  int64_t from = 0, to = 0;
-  std::string wrong = ReadOptions(
-      argc, argv, TakesValue,
-      [&](const std::string& option, const std::string& value) {
-        return ReadOption(option, value, now, args, from, to);
-      },
-      seen);
-  if (wrong.empty()) wrong = CheckTogether(seen, args, from, to);
+  CensusReading reading{args, now};
+  CliReading read = ReadCliOptions(argc, argv, CensusOptionTable(reading));
+  args.help = read.ask == CliReading::kHelp;
+  args.version = read.ask == CliReading::kVersion;
+  std::string wrong = read.wrong;
+  if (wrong.empty() && read.ask == CliReading::kRun) wrong = CheckTogether(read.given, reading);
   // --find's --from alone: every second from there until the seeds come round again.
-  if (seen.count("--from") && !seen.count("--to")) to = from + kSeedPeriod - 1;
-  if (wrong.empty() && seen.count("--from")) args.scope = ScopeOfSeconds(from, to);
+  if (read.given.count("--from") && !read.given.count("--to")) {
+    reading.to = reading.from + kSeedPeriod - 1;
+  }
+  if (wrong.empty() && read.given.count("--from")) {
+    args.scope = ScopeOfSeconds(reading.from, reading.to);
+  }
   return wrong.empty() ? "" : kProgram + (": " + wrong);
 }
 
-std::string CensusUsage() {
-  return std::string("Usage: ") + kProgram + kUsageAfterName + "       " + kProgram +
-         kFindUsageAfterName + kOptionsUsage;
+std::string CensusHelp() {
+  CensusArgs unused;
+  CensusReading reading{unused, 0};
+  HelpPage page = {
+      kProgram,
+      {"[OPTION]...", "--find PICK [OPTION]..."},
+      "Counts the die's pick for every seed and reports what it can and cannot show; with --find, "
+      "lists every seed, or every second, at which a key press shows one pick.",
+      kExitDifferenceFound};
+  return HelpText(page, CensusOptionTable(reading)) +
+         "\nInstruction sets this processor runs, best first:\n  " + TargetList() + "\n";
 }
 
 std::string TargetList() {

@@ -20,12 +20,21 @@ TEST(CensusArgs, NamesWhatIsWrong) {
        "vorel-census: seed range '10' is not A:B with seeds from 0 to 4294967295"},
       {{"--seeds", "5:x"},
        "vorel-census: seed range '5:x' is not A:B with seeds from 0 to 4294967295"},
+      {{"--seeds", ":"}, "vorel-census: seed range ':' is not A:B with seeds from 0 to 4294967295"},
       {{"--seeds", "9:3"}, "vorel-census: seed range '9:3' is empty (A is above B)"},
       {{"--threads", "0"}, "vorel-census: thread count '0' is not a whole number from 1 up"},
+      {{"--threads", "0x0"}, "vorel-census: thread count '0x0' is not a whole number from 1 up"},
       {{"--threads", "-2"}, "vorel-census: thread count '-2' is not a whole number from 1 up"},
       {{"--threads"}, "vorel-census: --threads needs a value"},
       {{"--fast"}, "vorel-census: unknown option '--fast' (see --help)"},
+      {{"--seed", "5"}, "vorel-census: unknown option '--seed' (did you mean '--seeds'?)"},
+      {{"--thread", "5"}, "vorel-census: unknown option '--thread' (did you mean '--threads'?)"},
+      {{"--jsn"}, "vorel-census: unknown option '--jsn' (did you mean '--json'?)"},
+      {{"--targets=AVX2"}, "vorel-census: unknown option '--targets' (did you mean '--target'?)"},
+      {{"--help", "--bogus"}, "vorel-census: unknown option '--bogus' (see --help)"},
       {{"extra"}, "vorel-census: unexpected argument 'extra' (see --help)"},
+      {{"--seeds", "1:2", "--", "--json"},
+       "vorel-census: unexpected argument '--json' after -- (see --help)"},
   };
   for (const auto& c : cases) {
     std::vector<const char*> argv = c.args;
@@ -40,9 +49,60 @@ TEST(CensusArgs, NamesWhatIsWrong) {
   EXPECT_EQ(args.scope.seedCount, 16u);
   EXPECT_EQ(args.threads, 1024u);
   EXPECT_TRUE(args.json);
-  const char* huge[] = {"vorel-census", "--threads", "18446744073709551615"};
-  EXPECT_EQ(ParseCensusArgs(3, huge, args), "") << "any count reads; the cores cut it later";
-  EXPECT_EQ(args.threads, UINT_MAX);
+  EXPECT_TRUE(args.progress) << "a progress line unless --no-progress";
+}
+
+// Any thread count from 1 up reads, however large: the cores cut it later, with a note that
+// repeats the count asked for. --first refuses one too large to hold.
+TEST(CensusArgs, ReadsCountsOfAnySize) {
+  const struct {
+    const char* typed;
+    unsigned threads;
+    const char* asked;
+  } counts[] = {
+      {"1025", 1025, "1,025"},
+      {"0003", 3, "3"},
+      {"0x401", 1025, "0x401"},
+      {"18446744073709551615", UINT_MAX, "18,446,744,073,709,551,615"},
+      {"99999999999999999999", UINT_MAX, "99,999,999,999,999,999,999"},
+  };
+  for (const auto& c : counts) {
+    const char* argv[] = {"vorel-census", "--threads", c.typed};
+    CensusArgs args;
+    EXPECT_EQ(ParseCensusArgs(3, argv, args), "") << c.typed;
+    EXPECT_EQ(args.threads, c.threads) << c.typed;
+    EXPECT_EQ(args.threadsAsked, c.asked) << c.typed;
+  }
+  const char* first[] = {"vorel-census", "--find", "1,2,3,4,5,6,7", "--first",
+                         "18446744073709551616"};
+  CensusArgs args;
+  EXPECT_EQ(ParseCensusArgs(5, first, args),
+            "vorel-census: --first count '18446744073709551616' is too large (at most "
+            "18446744073709551615)");
+  first[4] = "18446744073709551615";
+  EXPECT_EQ(ParseCensusArgs(5, first, args), "");
+  EXPECT_EQ(args.first, UINT64_MAX);
+}
+
+// --help and --version answer whatever else the line holds, --help first; "--" ends the options.
+TEST(CensusArgs, AnswersHelpAndVersionAndEndsOptionsAtDashDash) {
+  CensusArgs args;
+  for (std::vector<const char*> line : {std::vector<const char*>{"--help", "--first", "3"},
+                                        {"--seeds", "9:3", "-V", "-h"},
+                                        {"--verify", "--json", "--help"}}) {
+    line.insert(line.begin(), "vorel-census");
+    EXPECT_EQ(ParseCensusArgs(static_cast<int>(line.size()), line.data(), args), "") << line[1];
+    EXPECT_TRUE(args.help) << line[1];
+  }
+  const char* version[] = {"vorel-census", "--find", "1,2", "-V"};
+  EXPECT_EQ(ParseCensusArgs(4, version, args), "");
+  EXPECT_TRUE(args.version);
+  EXPECT_FALSE(args.help);
+  const char* ended[] = {"vorel-census", "--seeds", "1:2", "--no-progress", "--"};
+  EXPECT_EQ(ParseCensusArgs(5, ended, args), "");
+  EXPECT_FALSE(args.help || args.version);
+  EXPECT_EQ(args.scope.seedCount, 2u);
+  EXPECT_FALSE(args.progress);
 }
 
 TEST(CensusArgs, RefusesWhatCannotGoTogetherAndShowsValuesSafely) {
@@ -53,7 +113,9 @@ TEST(CensusArgs, RefusesWhatCannotGoTogetherAndShowsValuesSafely) {
       {{"--seeds", "1:2", "--seeds", "3:4"}, "vorel-census: --seeds given twice"},
       {{"--json", "--json"}, "vorel-census: --json given twice"},
       {{"--seeds", "1:2", "--from", "2027-01-01T00:00:00Z", "--to", "2027-01-01T00:00:00Z"},
-       "vorel-census: --seeds and --from/--to cannot be used together"},
+       "vorel-census: --seeds cannot be used with --from"},
+      {{"--to", "2027-01-01T00:00:00Z", "--seeds", "1:2"},
+       "vorel-census: --seeds cannot be used with --to"},
       {{"--from", "2027-01-01T00:00:00Z"},
        "vorel-census: --from needs --to (or --find, which searches one cycle of 2^32 seconds from "
        "it on)"},
@@ -158,12 +220,25 @@ TEST(CensusArgs, FindNamesWhatIsWrong) {
        "vorel-census: time 'yesterday' is neither now nor a UTC time of the form "
        "YYYY-MM-DDTHH:MM:SSZ"},
       {{"--find", "1,2,3,4,5,6,7", "--from", "now", "--seeds", "0:9"},
-       "vorel-census: --seeds and --from/--to cannot be used together"},
+       "vorel-census: --seeds cannot be used with --from"},
   };
   for (const auto& c : cases) {
     CensusArgs args;
     EXPECT_EQ(Parse(c.args, args), c.message);
   }
+}
+
+// --help reads whole in an 80-column terminal, the instruction sets too, on the line after
+// their heading, where the completions read them.
+TEST(CensusArgs, HelpFitsSeventyNineColumns) {
+  std::string help = CensusHelp();
+  for (size_t start = 0, end; start < help.size(); start = end + 1) {
+    end = help.find('\n', start);
+    EXPECT_LE(end - start, 79u) << help.substr(start, end - start);
+  }
+  EXPECT_NE(
+      help.find("\nInstruction sets this processor runs, best first:\n  " + TargetList() + "\n"),
+      std::string::npos);
 }
 
 // --target takes the instruction sets this processor runs, by Highway's names, and nothing else.

@@ -20,6 +20,7 @@
 #include "census_args.h"
 #include "census_fault.h"
 #include "census_find.h"
+#include "cli_exit.h"
 #include "cli_file.h"
 #include "cli_output.h"
 #include "cli_stop.h"
@@ -34,17 +35,6 @@
 #endif
 
 namespace {
-
-// How the run ends. A signal that stops it ends it by that signal, so the shell sees 128 plus its
-// number (129 hung up, 130 interrupted, 141 output closed, 143 terminated).
-enum ExitCode {
-  kDone = 0,
-  kFailed = 1,          // the output or the chart cannot be written, or memory ran out
-  kBadCommandLine = 2,  // a chart path that cannot be written is found here too, before the count
-  // --verify: the fast census and the plain draw disagree; --find: a seed found draws another
-  // pick (the check of each seed found with the die's draw caught a fault of the walk)
-  kDifferenceFound = 3
-};
 
 // What a count that runs out of memory says: most of it goes to each worker thread's counters.
 constexpr char kOutOfMemory[] =
@@ -96,26 +86,26 @@ unsigned UsableCores() {
 }
 
 // The workers asked for, or every core; more threads than cores would only share the cores and
-// take memory each, so they stop at the cores, with a note. A short count may need fewer still,
-// which the report tells.
-unsigned WorkerThreads(unsigned asked) {
+// take memory each, so they stop at the cores, with a note that repeats the count asked for. A
+// short count may need fewer still, which the report tells.
+unsigned WorkerThreads(const CensusArgs& args) {
   unsigned cores = UsableCores();
-  if (asked > cores) {
-    Complain(Counted(asked, "thread", "threads") + " asked for, but this process may run on " +
+  if (args.threads > cores) {
+    Complain(args.threadsAsked + " threads asked for, but this process may run on " +
              Counted(cores, "core", "cores") + ": at most " +
              Counted(cores, "thread counts", "threads count"));
   }
-  return asked ? std::min(asked, cores) : cores;
+  return args.threads ? std::min(args.threads, cores) : cores;
 }
 
-// The census of the seeds asked for, with a progress line on a terminal.
+// The census of the seeds asked for, with a progress line on a terminal unless --no-progress.
 CensusOptions OptionsFor(const CensusArgs& args, unsigned threads) {
   CensusOptions options;
   options.firstSeed = args.scope.firstSeed;
   options.seedCount = args.scope.seedCount;
   options.threads = threads;
   options.target = args.target;
-  if (isatty(STDERR_FILENO)) {
+  if (args.progress && isatty(STDERR_FILENO)) {
     auto start = std::chrono::steady_clock::now();
     uint64_t total = args.scope.seedCount;
     options.progress = [start, total](double done) { ShowProgress(done, start, total); };
@@ -125,7 +115,7 @@ CensusOptions OptionsFor(const CensusArgs& args, unsigned threads) {
 
 // The seeds asked for through the walk and the plain draw, then the fastest census against the
 // plain one.
-int Verify(const CensusArgs& args, unsigned threads) {
+ExitCode Verify(const CensusArgs& args, unsigned threads) {
   CensusOptions options = OptionsFor(args, threads);
   options.alterFastCount = FastCountFault();
   options.stop = BeginStoppableWork();
@@ -147,18 +137,18 @@ int Verify(const CensusArgs& args, unsigned threads) {
              verdict.target +
              (figures.empty() ? " matches the plain count"
                               : " differs from the plain count in " + named));
-    return kDifferenceFound;
+    return kExitDifferenceFound;
   }
   std::string text =
       "verified (" + ScopeInWords(args.scope) + "): the walk gives the draw's pick for " +
       Counted(verdict.seedsChecked, "seed", "seeds") + ", and the census walked with " +
       verdict.target + " counts exactly as the plain draw\n";
-  return WriteStdout(kProgram, text) ? kDone : kFailed;
+  return WriteStdout(kProgram, text) ? kExitDone : kExitFailed;
 }
 
 // The seeds, or the seconds, that show the pick sought, as a table or JSON; nothing at all when
 // the die's draw of a seed found shows another pick.
-int Find(const CensusArgs& args, unsigned threads) {
+ExitCode Find(const CensusArgs& args, unsigned threads) {
   FindOptions options;
   options.pick = args.pick;
   options.census = OptionsFor(args, threads);
@@ -180,7 +170,7 @@ int Find(const CensusArgs& args, unsigned threads) {
              " draws " + LineOfSeed(seed) + "): a fault in the search" +
              (result.target.empty() ? "" : " walked with " + result.target) +
              "; nothing is listed");
-    return kDifferenceFound;
+    return kExitDifferenceFound;
   }
   FindReport report;
   report.pick = args.pick;
@@ -191,10 +181,11 @@ int Find(const CensusArgs& args, unsigned threads) {
   report.target = result.target;
   report.workers = result.workers;
   report.seconds = seconds;
-  return WriteStdout(kProgram, args.json ? FindJson(report) : FindTable(report)) ? kDone : kFailed;
+  return WriteStdout(kProgram, args.json ? FindJson(report) : FindTable(report)) ? kExitDone
+                                                                                 : kExitFailed;
 }
 
-int CannotWriteChart(const std::string& path, const std::string& why, ExitCode code) {
+ExitCode CannotWriteChart(const std::string& path, const std::string& why, ExitCode code) {
   Complain("cannot write the chart to " + Quoted(path) + ": " + why);
   return code;
 }
@@ -207,28 +198,29 @@ std::string ShownPath(const std::string& path) {
 
 // The chart, after the report: in its file's place, or after the report when it goes to standard
 // output too, or into a pipe, a FIFO or a device.
-int WriteChart(const CensusArgs& args, PendingFile& chart, const std::string& svg) {
+ExitCode WriteChart(const CensusArgs& args, PendingFile& chart, const std::string& svg) {
   std::string why;
   if (!PendingFileHasReader(chart)) {
     Complain("waiting for a reader of the FIFO " + Quoted(args.chartPath) + " to write the chart");
   }
   if (!WritePendingFile(chart, svg, why) || !CommitPendingFile(chart, why)) {
-    return CannotWriteChart(args.chartPath, why, kFailed);
+    return CannotWriteChart(args.chartPath, why, kExitFailed);
   }
   bool intoReport = chart.kind == TargetKind::kOwnDescriptor && chart.descriptor == STDOUT_FILENO;
-  if (args.json || intoReport) return kDone;
-  return WriteStdout(kProgram, "Chart: " + ShownPath(args.chartPath) + "\n") ? kDone : kFailed;
+  if (args.json || intoReport) return kExitDone;
+  return WriteStdout(kProgram, "Chart: " + ShownPath(args.chartPath) + "\n") ? kExitDone
+                                                                             : kExitFailed;
 }
 
 // The census of the seeds asked for, its report on standard output and the chart, if asked for.
 // A chart path that cannot be written is refused before the count; nothing is made until the
 // chart is ready, and the chart's file changes only once the report is out.
-int Count(const CensusArgs& args, unsigned threads) {
+ExitCode Count(const CensusArgs& args, unsigned threads) {
   PendingFile chart;
   std::string why;
   bool charting = !args.chartPath.empty();
   if (charting && !CheckPendingFile(args.chartPath, chart, why)) {
-    return CannotWriteChart(args.chartPath, why, kBadCommandLine);
+    return CannotWriteChart(args.chartPath, why, kExitBadCommandLine);
   }
   CensusOptions options = OptionsFor(args, threads);
   auto start = std::chrono::steady_clock::now();
@@ -244,28 +236,25 @@ int Count(const CensusArgs& args, unsigned threads) {
   PickSummary summary = SummarisePicks(result);
   std::string report = args.json ? CensusJson(result, summary, seconds, args.scope)
                                  : CensusTable(result, summary, seconds, args.scope);
-  if (!WriteStdout(kProgram, report)) return kFailed;
-  if (!charting) return kDone;
+  if (!WriteStdout(kProgram, report)) return kExitFailed;
+  if (!charting) return kExitDone;
   return WriteChart(args, chart, CensusChart(result, summary, args.scope));
 }
 
-int Run(int argc, char** argv) {
+ExitCode Run(int argc, char** argv) {
   CensusArgs args;
   // The clock is read once, as the program starts: every "now" of the command line is one second.
   std::string error = ParseCensusArgs(argc, argv, args, UnixSecondsNow());
   if (!error.empty()) {
     std::fprintf(stderr, "%s\n", error.c_str());
-    return kBadCommandLine;
+    return kExitBadCommandLine;
   }
-  if (args.help) {
-    std::string help = CensusUsage() +
-                       "\nInstruction sets this processor runs, best first: " + TargetList() + "\n";
-    return WriteStdout(kProgram, help) ? kDone : kFailed;
-  }
+  if (args.help) return WriteStdout(kProgram, CensusHelp()) ? kExitDone : kExitFailed;
   if (args.version) {
-    return WriteStdout(kProgram, std::string(kProgram) + " " VOREL_VERSION "\n") ? kDone : kFailed;
+    return WriteStdout(kProgram, std::string(kProgram) + " " VOREL_VERSION "\n") ? kExitDone
+                                                                                 : kExitFailed;
   }
-  unsigned threads = WorkerThreads(args.threads);
+  unsigned threads = WorkerThreads(args);
   if (args.find) return Find(args, threads);
   return args.verify ? Verify(args, threads) : Count(args, threads);
 }
@@ -285,7 +274,7 @@ std::terminate_handler runtimeTerminate = nullptr;
       ssize_t ignored = write(STDERR_FILENO, part, std::strlen(part));
       (void)ignored;  // nothing more can be told
     }
-    _exit(kFailed);
+    _exit(kExitFailed);
   } catch (...) {
   }
   runtimeTerminate();
@@ -301,6 +290,6 @@ int main(int argc, char** argv) {
     return Run(argc, argv);
   } catch (const std::system_error& error) {
     Complain(std::string("cannot start a worker thread: ") + error.what());
-    return kFailed;
+    return kExitFailed;
   }
 }

@@ -190,7 +190,7 @@ if [ "$part" = signals ]; then
   grep -q '^Most to least frequent: 7 numbers (tied) / 30 numbers (tied) = n/a$' <<<"$out" ||
     fail "one seed's ratio: $(grep 'Most to least' <<<"$out")"
   out=$("$census" --json --from 2027-01-01T00:00:00Z --to 2027-12-31T23:59:59Z --seeds 1:1 2>&1)
-  grep -q 'cannot be used together' <<<"$out" || fail "--seeds with --from: $out"
+  grep -q 'cannot be used with' <<<"$out" || fail "--seeds with --from: $out"
   out=$("$census" --from 2106-02-07T06:28:10Z --to 2106-02-07T06:28:20Z)
   grep -q '^Seeds covered: 11 (the seconds from 2106-02-07T06:28:10Z to 2106-02-07T06:28:20Z' \
     <<<"$out" || fail "a span past 2106: $(head -1 <<<"$out")"
@@ -369,6 +369,11 @@ if [ "$part" = terminal ]; then
     out=$(on_terminal "$term '$census' --seeds 0:9 >/dev/null")
     [[ "$out" == *"M seeds/s"* ]] || fail "$term: no progress line"
     [[ "$out" == *"$escape"* ]] && fail "$term: escape sequences: $(cat -v <<<"$out" | head -3)"
+  done
+  # --no-progress keeps it off the terminal, for the census and the finder alike.
+  for args in "--seeds 0:9" "--find 1,2,3,4,5,6,7 --seeds 0:9"; do
+    out=$(on_terminal "TERM=xterm '$census' $args --no-progress >/dev/null")
+    [ -z "$out" ] || fail "$args --no-progress: $(cat -v <<<"$out" | head -3)"
   done
   # A chart path that cannot be written is refused before any counting: no progress line, which
   # every count on a terminal shows, at its end if not before.

@@ -29,19 +29,28 @@ TEST(CliSeed, AcceptsDecimalAndHexAcrossTheWholeRange) {
   }
 }
 
-TEST(CliCount, KeepsToItsRange) {
+// A count reads at any size its digits give: one beyond 64 bits is told apart from no number, so
+// a program can cut it or refuse it as too large rather than call it malformed.
+TEST(CliCount, TellsTooLargeFromNoNumber) {
   uint64_t count = 0;
-  EXPECT_TRUE(ParseCount("1", 1, 1024, count));
-  EXPECT_EQ(count, 1u);
-  EXPECT_TRUE(ParseCount("0x400", 1, 1024, count));
+  EXPECT_EQ(ReadCount("0", count), CountRead::kRead);
+  EXPECT_EQ(count, 0u);
+  EXPECT_EQ(ReadCount("0x400", count), CountRead::kRead);
   EXPECT_EQ(count, 1024u);
-  EXPECT_TRUE(ParseCount("18446744073709551615", 0, UINT64_MAX, count));
+  EXPECT_EQ(ReadCount("18446744073709551615", count), CountRead::kRead);
   EXPECT_EQ(count, UINT64_MAX);
+  EXPECT_EQ(ReadCount("0x0000000000000000000000000000001", count), CountRead::kRead);
+  EXPECT_EQ(count, 1u);
   count = 5;
-  for (const char* bad : {"0", "1025", "", "-2", "3x", "18446744073709551616"}) {
-    EXPECT_FALSE(ParseCount(bad, 1, 1024, count)) << "'" << bad << "'";
+  for (const char* large :
+       {"18446744073709551616", "99999999999999999999", "0x10000000000000000"}) {
+    EXPECT_EQ(ReadCount(large, count), CountRead::kTooLarge) << large;
   }
-  EXPECT_EQ(count, 5u);
+  for (const char* bad :
+       {"", "-2", "+1", "3x", "0x", "1.5", " 1", "99999999999999999999x", "0x1FFFFFFFFFFFFFFFFg"}) {
+    EXPECT_EQ(ReadCount(bad, count), CountRead::kNotANumber) << "'" << bad << "'";
+  }
+  EXPECT_EQ(count, 5u) << "a count that does not read leaves the value alone";
 }
 
 }  // namespace

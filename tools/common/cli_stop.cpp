@@ -5,6 +5,7 @@
 
 #include <cerrno>
 
+#include "cli_exit.h"
 #include "cli_file.h"
 
 namespace {
@@ -30,7 +31,7 @@ std::atomic<int> stopSignal{0};  // the first signal that asked, or 0
   sigaddset(&only, signal);
   pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
   raise(signal);
-  _exit(128 + signal);  // only for a signal whose default is not to end the program
+  _exit(kExitBySignal + signal);  // only for a signal whose default is not to end the program
 }
 
 // The flag is set before the phase is read, and EndStoppableWork() leaves the phase before it

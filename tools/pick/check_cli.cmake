@@ -1,4 +1,7 @@
-# Runs vorel-pick as a user would and checks its output, its error line and its exit code.
+# Runs vorel-pick as a user would, on every build (the Windows ones under Wine), for what the process
+# adds to the reading and the report the unit tests hold: the pick on standard output from a seed,
+# a second or the clock, --help and -V, and a bad command line as one line on standard error with
+# exit 2.
 # Usage: cmake -DPICK=path [-DEMULATOR=a;b] -P check_cli.cmake
 set(failures 0)
 
@@ -27,14 +30,13 @@ function(expect_output expected)
   set(failures ${failures} PARENT_SCOPE)
 endfunction()
 
-# Bad input: one line on stderr naming the bad value, nothing on stdout, exit code 2.
-function(expect_refusal needle)
+# Bad input: one line on stderr after the program's name, nothing on stdout, exit code 2.
+function(expect_refusal)
   run_pick(${ARGN})
   string(REGEX MATCHALL "\n" lines "${err}")
   list(LENGTH lines count)
-  string(FIND "${err}" "${needle}" at)
-  if(NOT rc EQUAL 2 OR NOT out STREQUAL "" OR NOT count EQUAL 1 OR at EQUAL -1)
-    fail("${ARGN}: exit ${rc}, printed '${out}', error '${err}', expected '${needle}' and exit 2")
+  if(NOT rc EQUAL 2 OR NOT out STREQUAL "" OR NOT count EQUAL 1 OR NOT err MATCHES "^vorel-pick: ")
+    fail("${ARGN}: exit ${rc}, printed '${out}', error '${err}', expected one line and exit 2")
   endif()
   set(failures ${failures} PARENT_SCOPE)
 endfunction()
@@ -46,11 +48,6 @@ expect_output("06,07,09,20,27,30,32\n" --at 2038-01-19T03:14:07Z)
 expect_output("02,14,15,18,20,21,31\n" --at 2038-01-19T03:14:08Z)
 run_pick(--seed 1796616306)
 expect_output("${out}" --at 2026-12-07T04:05:06Z)
-expect_refusal("'0x1B4DF0F01'" --seed 0x1B4DF0F01)
-# A value after '=' is read as the value after a space.
-expect_output("02,14,15,18,20,21,31\n" --seed=0)
-expect_output("06,07,09,20,27,30,32\n" --at=2038-01-19T03:14:07Z)
-expect_refusal("--seed given twice" --seed=1 --seed 2)
 run_pick(--json --at 2038-01-19T03:14:08Z)
 string(JSON format ERROR_VARIABLE problem GET "${out}" format)
 string(JSON line ERROR_VARIABLE problem2 GET "${out}" line)
@@ -59,8 +56,6 @@ if(NOT rc EQUAL 0 OR problem OR problem2 OR problem3 OR NOT format EQUAL 1
    OR NOT line STREQUAL "02,14,15,18,20,21,31" OR NOT second STREQUAL "2038-01-19T03:14:08Z")
   fail("--json --at 2038-01-19T03:14:08Z: exit ${rc}, printed '${out}' ${problem}${problem2}${problem3}")
 endif()
-expect_output("seed 0 (0x00000000)\ncandidates 14 20 31 18 02 14 21 15 09 10 14 18 20 14 30 29 11 08 05 36\n02,14,15,18,20,21,31\n"
-              --candidates --seed 0)
 
 run_pick()
 if(NOT rc EQUAL 0 OR NOT out MATCHES "^[0-3][0-9](,[0-3][0-9])(,[0-3][0-9])(,[0-3][0-9])(,[0-3][0-9])(,[0-3][0-9])(,[0-3][0-9])\n$")
@@ -81,23 +76,20 @@ if(NOT rc EQUAL 0 OR problem OR problem2 OR seed LESS low OR seed GREATER high
    OR NOT second MATCHES "^20[0-9][0-9]-[01][0-9]-[0-3][0-9]T[0-2][0-9]:[0-5][0-9]:[0-5][0-9]Z$")
   fail("--json --at now: exit ${rc}, printed '${out}', not between ${before} and ${after}")
 endif()
-run_pick(--version)
-if(NOT rc EQUAL 0 OR NOT out MATCHES "^vorel-pick [0-9]")
-  fail("--version: exit ${rc}, printed '${out}'")
+run_pick(-V)
+if(NOT rc EQUAL 0 OR NOT err STREQUAL "" OR NOT out MATCHES "^vorel-pick [0-9.]+\n$")
+  fail("-V: exit ${rc}, printed '${out}', error '${err}'")
 endif()
-run_pick(--help)
-if(NOT rc EQUAL 0 OR NOT out MATCHES "Usage: vorel-pick")
-  fail("--help: exit ${rc}, printed '${out}'")
+# --help wins over the rest of the line.
+run_pick(--help --seed 1 --at now)
+if(NOT rc EQUAL 0 OR NOT err STREQUAL "" OR NOT out MATCHES "^Usage: vorel-pick ")
+  fail("--help --seed 1 --at now: exit ${rc}, printed '${out}', error '${err}'")
 endif()
 
-expect_refusal("'-1'" --seed -1)
-expect_refusal("'4294967296'" --seed 4294967296)
-expect_refusal("'twelve'" --seed twelve)
-expect_refusal("--seed needs a value" --seed)
-expect_refusal("'2026-02-29T12:00:00Z' does not exist" --at 2026-02-29T12:00:00Z)
-expect_refusal("'noon'" --at noon)
-expect_refusal("'--colour'" --colour)
-expect_refusal("'extra'" --seed 1 extra)
+# What each refusal says is the unit tests' to hold; here, that it is one line, whatever is wrong.
+expect_refusal(--seed 4294967296)
+expect_refusal(--seeds 5)
+expect_refusal(--seed 1 -- extra)
 
 if(failures GREATER 0)
   message(FATAL_ERROR "${failures} vorel-pick check(s) failed")

@@ -1,79 +1,73 @@
 #include "pick_options.h"
 
-#include <set>
-
+#include "cli_help.h"
 #include "cli_numbers.h"
 #include "cli_options.h"
 #include "cli_text.h"
 #include "cli_time.h"
 #include "draw.h"
 
-const char kPickUsage[] =
-    "Usage: vorel-pick [--seed N | --at YYYY-MM-DDTHH:MM:SSZ] [--candidates] [--json]\n"
-    "Prints the seven numbers the die shows, as a key press would.\n"
-    "\n"
-    "  (no option)      the pick for a key press in the current second\n"
-    "  --seed N         the pick for seed N (decimal or 0x-hexadecimal, 0 to 4294967295)\n"
-    "  --at TIME        the pick for a key press in that UTC second, e.g. 2026-12-07T04:05:06Z,\n"
-    "                   or now (the same as no option)\n"
-    "  --candidates     also print the seed and the twenty numbers the pick was taken from\n"
-    "  --json           print the seed, the second and the pick as JSON for programs\n"
-    "  -h, --help       print this text\n"
-    "  --version        print the version\n"
-    "\n"
-    "A value may also follow its option after '=', as in --seed=5.\n"
-    "Exit codes: 0 done, 1 cannot write the output, 2 bad command line.\n";
-
 namespace {
 
-// One option with its value, if it takes one: "" or what is wrong with it.
-std::string ReadOption(const std::string& option, const std::string& value, int64_t now,
-                       PickOptions& options) {
+std::string ReadSeed(const std::string& value, PickOptions& options) {
+  if (ParseSeed(value, options.seed)) return "";
+  return "seed " + Quoted(value) +
+         " is not a number from 0 to 4294967295 (decimal or 0x-hexadecimal)";
+}
+
+std::string ReadAt(const std::string& value, int64_t now, PickOptions& options) {
   std::string why;
-  if (option == "--seed") {
-    if (ParseSeed(value, options.seed)) return "";
-    return "seed " + Quoted(value) +
-           " is not a number from 0 to 4294967295 (decimal or 0x-hexadecimal)";
-  }
-  if (option == "--at") {
-    return ParseUtcSecondOrNow(value, now, options.unixSeconds, why)
-               ? ""
-               : "time " + Quoted(value) + " " + why;
-  }
-  if (option == "--candidates") {
-    options.showCandidates = true;
-  } else if (option == "--json") {
-    options.json = true;
-  } else if (option != "--help" && option != "--version") {
-    return "unknown option " + Quoted(option) + " (see --help)";
-  }
-  return "";
+  return ParseUtcSecondOrNow(value, now, options.unixSeconds, why)
+             ? ""
+             : "time " + Quoted(value) + " " + why;
+}
+
+// Every option of vorel-pick, in the order --help lists them.
+std::vector<CliOption> PickOptionTable(PickOptions& options, int64_t now) {
+  return {
+      {"--seed",
+       0,
+       "N",
+       "the pick for seed N (decimal or 0x-hexadecimal, 0 to 4294967295)",
+       [&](const std::string& value) { return ReadSeed(value, options); },
+       {"--at"}},
+      {"--at", 0, "TIME",
+       "the pick for a key press in that UTC second, e.g. 2026-12-07T04:05:06Z, or now (the "
+       "same as no option)",
+       [&options, now](const std::string& value) { return ReadAt(value, now, options); }},
+      {"--candidates", 0, "", "also print the seed and the twenty numbers the pick was taken from",
+       Sets(options.showCandidates)},
+      {"--json", 0, "", "print the seed, the second and the pick as JSON for programs",
+       Sets(options.json)},
+      HelpOption(),
+      VersionOption(),
+  };
 }
 
 }  // namespace
 
 std::string ParsePickOptions(int argc, const char* const* argv, PickOptions& options, int64_t now) {
   options = PickOptions();
-  std::set<std::string> seen;
-  std::string wrong = ReadOptions(
-      argc, argv, [](const std::string& option) { return option == "--seed" || option == "--at"; },
-      [&](const std::string& option, const std::string& value) {
-        return ReadOption(option, value, now, options);
-      },
-      seen);
-  if (wrong.empty() && seen.count("--seed") && seen.count("--at")) {
-    wrong = "--seed and --at cannot be used together";
-  }
-  if (!wrong.empty()) return "vorel-pick: " + wrong;
-  // --help and --version answer whatever else was asked, in that order.
-  if (seen.count("--help")) {
+  CliReading read = ReadCliOptions(argc, argv, PickOptionTable(options, now));
+  if (!read.wrong.empty()) return kPickProgram + (": " + read.wrong);
+  if (read.ask == CliReading::kHelp) {
     options.mode = PickOptions::kHelp;
-  } else if (seen.count("--version")) {
+  } else if (read.ask == CliReading::kVersion) {
     options.mode = PickOptions::kVersion;
-  } else if (seen.count("--seed")) {
+  } else if (read.given.count("--seed")) {
     options.mode = PickOptions::kSeed;
-  } else if (seen.count("--at")) {
+  } else if (read.given.count("--at")) {
     options.mode = PickOptions::kAt;
   }
   return "";
+}
+
+std::string PickHelp() {
+  PickOptions unused;
+  HelpPage page = {kPickProgram,
+                   {"[OPTION]..."},
+                   "Prints the seven numbers the die shows, as a key press would: with no option, "
+                   "the pick for a key press in the current second.",
+                   kExitBadCommandLine};
+  return HelpText(page, PickOptionTable(unused, 0));
 }

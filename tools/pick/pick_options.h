@@ -6,6 +6,9 @@
 
 #include "cli_time.h"
 
+// The program's name, written once: its help and every message it gives begin with it.
+constexpr char kPickProgram[] = "vorel-pick";
+
 struct PickOptions {
   enum Mode { kNow, kSeed, kAt, kHelp, kVersion } mode = kNow;
   uint32_t seed = 0;        // with kSeed, and with kAt once the time is read
@@ -19,4 +22,5 @@ struct PickOptions {
 std::string ParsePickOptions(int argc, const char* const* argv, PickOptions& options,
                              int64_t now = UnixSecondsNow());
 
-extern const char kPickUsage[];
+// What --help prints.
+std::string PickHelp();

@@ -39,6 +39,8 @@ std::string PickJson(uint32_t seed, std::optional<int64_t> unixSecond, bool show
   char line[kLineRoom];
   FormatLine(pick, line);
   json["line"] = line;
+  // The pick as --find's JSON gives it too, so one reader takes both programs' picks.
+  json["numbers"] = pick;
   if (showCandidates) {
     int32_t candidates[kCandidateCount];
     DrawCandidates(seed, candidates);

@@ -13,5 +13,6 @@ constexpr int kPickJsonFormat = 1;
 std::string PickReport(uint32_t seed, bool showCandidates);
 
 // The same as one JSON object: the format, the seed, the UTC second it came from (null when the
-// seed was given), the pick as numbers and as the line, and with `showCandidates` the candidates.
+// seed was given), the pick as numbers and as the line (and the numbers again as "numbers", as
+// vorel-census --find gives them), and with `showCandidates` the candidates.
 std::string PickJson(uint32_t seed, std::optional<int64_t> unixSecond, bool showCandidates);

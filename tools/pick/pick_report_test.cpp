@@ -26,6 +26,7 @@ TEST(PickJson, CarriesThePickAsNumbersAndAsTheLine) {
   EXPECT_EQ(json["utc_second"], "2038-01-19T03:14:08Z");
   EXPECT_EQ(json["pick"], (std::vector<int>{2, 14, 15, 18, 20, 21, 31}));
   EXPECT_EQ(json["line"], "02,14,15,18,20,21,31");
+  EXPECT_EQ(json["numbers"], json["pick"]) << "as vorel-census --find --json gives it";
   EXPECT_FALSE(json.contains("candidates")) << "only when asked for";
 
   json = nlohmann::json::parse(PickJson(1237421458u, std::nullopt, true));
@@ -45,6 +46,7 @@ const KeysOfFormat kKeysOfFormat = {
       {"/utc_second", "string"},
       {"/pick", "array"},
       {"/line", "string"},
+      {"/numbers", "array"},
       {"/candidates", "array"}}},
 };
 

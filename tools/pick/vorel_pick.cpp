@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "cli_exit.h"
 #include "cli_output.h"
 #include "cli_time.h"
 #include "pick_options.h"
@@ -36,13 +37,13 @@ int main(int argc, char** argv) {
   std::string error = ParsePickOptions(argc, argv, options, now);
   if (!error.empty()) {
     std::fprintf(stderr, "%s\n", error.c_str());
-    return 2;
+    return kExitBadCommandLine;
   }
   std::string text;
   if (options.mode == PickOptions::kHelp) {
-    text = kPickUsage;
+    text = PickHelp();
   } else if (options.mode == PickOptions::kVersion) {
-    text = "vorel-pick " VOREL_VERSION "\n";
+    text = std::string(kPickProgram) + " " VOREL_VERSION "\n";
   } else {
     // The die's seed: the second, cut to its low 32 bits, as the die cuts the clock.
     std::optional<int64_t> second = SecondOf(options, now);
@@ -50,5 +51,5 @@ int main(int argc, char** argv) {
     text = options.json ? PickJson(seed, second, options.showCandidates)
                         : PickReport(seed, options.showCandidates);
   }
-  return WriteStdout("vorel-pick", text) ? 0 : 1;
+  return WriteStdout(kPickProgram, text) ? kExitDone : kExitFailed;
 }

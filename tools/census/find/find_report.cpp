@@ -57,6 +57,9 @@ std::string FindJson(const FindReport& report) {
   Json json;
   json["format"] = kFindJsonFormat;
   json["pick"] = LineOfPick(report.pick);
+  // The pick as vorel-pick's JSON gives it too, so one reader takes both programs' picks.
+  json["line"] = LineOfPick(report.pick);
+  json["numbers"] = report.pick.numbers;
   json["covered"] = ScopeJson(report.scope);
   json["first"] = report.first ? Json(report.first) : Json(nullptr);
   json["found"] = report.found.total;

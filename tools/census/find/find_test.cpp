@@ -206,6 +206,8 @@ const KeysOfFormat kKeysOfFormat = {
     {1,
      {{"/format", "number"},
       {"/pick", "string"},
+      {"/line", "string"},
+      {"/numbers", "array"},
       {"/covered/words", "string"},
       {"/covered/first_seed", "number"},
       {"/covered/seed_count", "number"},
@@ -235,6 +237,8 @@ TEST(FindReport, JsonCarriesWhatWasFound) {
   nlohmann::json json = nlohmann::json::parse(
       FindJson(SeedZeroReport(ScopeOfSeconds(kBeforeTheWrap, kBeforeTheWrap + 10), 5)));
   EXPECT_EQ(json["pick"], "02,14,15,18,20,21,31");
+  EXPECT_EQ(json["line"], "02,14,15,18,20,21,31") << "as vorel-pick --json gives it";
+  EXPECT_EQ(json["numbers"], (std::vector<int>{2, 14, 15, 18, 20, 21, 31}));
   EXPECT_EQ(json["first"], 5);
   EXPECT_EQ(json["found"], 2);
   EXPECT_EQ(json["found_unit"], "seconds");
