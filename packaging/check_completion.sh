@@ -6,6 +6,7 @@
 # to --help fails here until the completion is brought in line.
 # Usage: check_completion.sh PROGRAM COMPLETION_FILE
 set -uo pipefail
+export TZ=UTC # a zone the check names, never the machine's own
 program=$1 completion=$2
 name=$(basename "$completion" .bash)
 failures=0
@@ -96,14 +97,17 @@ while read -r option value; do
 done <<<"$help_options"
 
 # The lines each program's completion is made for, with the program on the PATH by its name.
-# Where a UTC second is asked for: now, and the current second to edit.
+# Where a time is asked for: now, and the current second on the local clock with its offset, to
+# edit; where a span begins or ends, today's date too. Tokyo's clock is offered in Tokyo.
 offers_times() {
-  local got
-  got=$(offered "$1")
-  grep -qx 'now' <<<"$got" || fail "'$1' does not offer now"
-  grep -qxE '[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}Z' <<<"$got" ||
-    fail "'$1' offers no UTC second"
-  [ "$(wc -l <<<"$got")" = 2 ] || fail "'$1' offers [${got//$'\n'/ }], not just now and a second"
+  local line=$1 offset=$2 dates=$3 got
+  got=$(offered "$line")
+  grep -qx 'now' <<<"$got" || fail "'$line' does not offer now"
+  grep -qx "[0-9]\{4\}-[0-9]\{2\}-[0-9]\{2\}T[0-9]\{2\}:[0-9]\{2\}:[0-9]\{2\}$offset" <<<"$got" ||
+    fail "'$line' offers no second at $offset: [${got//$'\n'/ }]"
+  [ "$(grep -cxE '[0-9]{4}-[0-9]{2}-[0-9]{2}' <<<"$got")" = "$dates" ] ||
+    fail "'$line' offers [${got//$'\n'/ }], not $dates date"
+  [ "$(wc -l <<<"$got")" = $((2 + dates)) ] || fail "'$line' offers [${got//$'\n'/ }]"
 }
 case $name in
   vorel-pick)
@@ -111,8 +115,9 @@ case $name in
     expect "$name --seed "
     expect "$name --seed="
     expect "$name --json="
-    offers_times "$name --at "
-    offers_times "$name --at="
+    offers_times "$name --at " "+00:00" 0
+    offers_times "$name --at=" "+00:00" 0
+    TZ=Asia/Tokyo offers_times "$name --at " "+09:00" 0
     expect "$name --at n" now
     expect_among "$name --seed=5 --" -not --seed --at
     expect_among "$name --at 2026-12-07T04:05:06Z --" -not --seed --at
@@ -126,8 +131,9 @@ case $name in
     expect "$name --find "
     expect "$name --find="
     expect "$name --first "
-    offers_times "$name --from "
-    offers_times "$name --to="
+    offers_times "$name --from " "+00:00" 1
+    offers_times "$name --to=" "+00:00" 1
+    TZ=Asia/Tokyo offers_times "$name --from " "+09:00" 1
     expect "$name --from=n" now
     expect_among "$name --seeds 0:9 --" -not --seeds --from --to
     expect_among "$name --seeds 0:9 --" --json --chart --verify

@@ -1,10 +1,10 @@
 # Bash completion for vorel-census: each option until it is given (and not beside those it cannot
 # go with), nothing after options whose value is a number or a pick, file names after --chart,
-# now and the current UTC second after --from and --to, the second to edit into the one wanted,
-# and after --target the instruction sets that the program says this processor runs. A test holds the options offered
-# against `vorel-census --help`; help-digest is the --help text this file was last checked
-# against.
-# help-digest: c3679f6eaeba04fd
+# after --from and --to now, today's date and the current second on the local clock with its
+# offset, to edit into the one wanted, and after --target the instruction sets that the program
+# says this processor runs. A test holds the options offered against `vorel-census --help`;
+# help-digest is the --help text this file was last checked against.
+# help-digest: ec84146efec9c53a
 
 _vorel_census() {
   local cur prev words cword split
@@ -15,7 +15,7 @@ _vorel_census() {
       return
       ;;
     --from | --to)
-      mapfile -t COMPREPLY < <(compgen -W "now $(date -u +%Y-%m-%dT%H:%M:%SZ)" -- "$cur")
+      mapfile -t COMPREPLY < <(compgen -W "now $(date +'%Y-%m-%d %Y-%m-%dT%H:%M:%S%:z')" -- "$cur")
       return
       ;;
     --target)
@@ -34,7 +34,7 @@ _vorel_census() {
   $split && return
 
   # Each word given takes itself, and the options it cannot go with, off the list.
-  local offered=" --seeds --from --to --find --first --threads --target --json --chart --verify"
+  local offered=" --seeds --from --to --utc --find --first --threads --target --json --chart --verify"
   offered+=" --help --version "
   local word
   for word in "${words[@]:1:cword-1}"; do

@@ -10,6 +10,7 @@
 #include "cli_options.h"
 #include "cli_text.h"
 #include "cli_time.h"
+#include "cli_zone.h"
 #include "find/found_seconds.h"
 
 namespace {
@@ -17,10 +18,10 @@ namespace {
 // The usage after "Usage: " and the program's name, and after the name again for --find; then
 // what every option does.
 const char kUsageAfterName[] =
-    " [--seeds A:B | --from TIME --to TIME] [--threads N] [--json]\n"
+    " [--seeds A:B | --from TIME --to TIME] [--utc] [--threads N] [--json]\n"
     "                    [--chart FILE.svg] [--verify] [--target NAME]\n";
 const char kFindUsageAfterName[] =
-    " --find PICK [--seeds A:B | --from TIME [--to TIME]] [--first N]\n"
+    " --find PICK [--seeds A:B | --from TIME [--to TIME]] [--utc] [--first N]\n"
     "                    [--threads N] [--json] [--target NAME]\n";
 const char kOptionsUsage[] =
     "Counts the die's pick for every seed and reports what it can and cannot show; with\n"
@@ -29,10 +30,13 @@ const char kOptionsUsage[] =
     "  --seeds A:B      only the seeds A to B, both included (decimal or 0x-hexadecimal);\n"
     "                   the default is every seed, 0:4294967295\n"
     "  --from TIME --to TIME\n"
-    "                   only the seeds of the key presses in those UTC seconds, both\n"
-    "                   included, e.g. --from 2027-01-01T00:00:00Z --to 2027-12-31T23:59:59Z,\n"
-    "                   or now (the seed is the Unix time modulo 2^32: a span past 2106\n"
-    "                   wraps, and a span of 2^32 seconds or more holds every seed)\n"
+    "                   only the seeds of the key presses in those seconds, both included:\n"
+    "                   now, a time as vorel-pick --at takes it (local, as '2027-01-01 09:00',\n"
+    "                   or with Z or an offset), or a date alone, which as --from is the\n"
+    "                   first second of that local day and as --to its last: --from\n"
+    "                   2027-01-01 --to 2027-12-31 is the year where you are (the seed is\n"
+    "                   the Unix time modulo 2^32: a span past 2106 wraps, and a span of\n"
+    "                   2^32 seconds or more holds every seed)\n"
     "  --find PICK      list the seeds whose pick is PICK: seven distinct numbers from 1 to\n"
     "                   37 separated by commas, in any order, as 02,14,15,18,20,21,31 or\n"
     "                   2,14,15,18,20,21,31; each seed with its first second (it comes again\n"
@@ -41,6 +45,7 @@ const char kOptionsUsage[] =
     "                   cycle of 2^32 seconds from TIME on, every seed once: --from now\n"
     "                   gives the next seconds that show PICK\n"
     "  --first N        with --find, list only the first N, in time order\n"
+    "  --utc            read local times, and show seconds, in UTC whatever the zone\n"
     "  --threads N      worker threads (default, and at most: the cores this process may\n"
     "                   run on)\n"
     "  --target NAME    the instruction set the walk runs with, by Highway's name (listed\n"
@@ -54,7 +59,8 @@ const char kOptionsUsage[] =
     "  -h, --help       print this text\n"
     "  --version        print the version\n"
     "\n"
-    "A value may also follow its option after '=', as in --seeds=0:999.\n"
+    "A value may also follow its option after '=', as in --seeds=0:999. Local times are in the\n"
+    "zone that TZ names, else the system's.\n"
     "Exit codes: 0 done (--find also when nothing shows the pick), 1 cannot write the output\n"
     "or the chart, or out of memory, 2 bad command line, 3 verification found a difference,\n"
     "or --find found a seed whose draw shows another pick, 128+N ended by signal N\n"
@@ -78,9 +84,28 @@ std::string ReadSeeds(const std::string& range, CensusScope& scope) {
   return "";
 }
 
-std::string ReadSecond(const std::string& value, int64_t now, int64_t& second) {
+std::string ReadSecond(const std::string& value, TimeRole role, int64_t now, int64_t& second) {
   std::string why;
-  return ParseUtcSecondOrNow(value, now, second, why) ? "" : "time " + Quoted(value) + " " + why;
+  return ReadTime(value, role, now, second, why) ? "" : "time " + Quoted(value) + " " + why;
+}
+
+// --from and --to as given, to be read once the zone is known, which --utc may decide later on
+// the line.
+struct SpanTimes {
+  std::string from, to;
+};
+
+// The times of --from and --to, read in the zone once it is open; it is opened where a time is
+// read or a second shown: with --from or --to, and with --find, which lists seconds.
+std::string ReadSpan(const std::set<std::string>& seen, const CensusArgs& args,
+                     const SpanTimes& times, int64_t now, int64_t& from, int64_t& to) {
+  if (!seen.count("--from") && !seen.count("--to") && !args.find) return "";
+  std::string wrong = OpenClockZone(args.utc);
+  if (wrong.empty() && seen.count("--from")) {
+    wrong = ReadSecond(times.from, TimeRole::kFrom, now, from);
+  }
+  if (wrong.empty() && seen.count("--to")) wrong = ReadSecond(times.to, TimeRole::kTo, now, to);
+  return wrong;
 }
 
 // The wanted pick of --find, and how many --first lists.
@@ -96,13 +121,15 @@ std::string ReadFind(const std::string& option, const std::string& value, Census
 }
 
 // One option with its value, if it takes one; "" or what is wrong with it.
-std::string ReadOption(const std::string& option, const std::string& value, int64_t now,
-                       CensusArgs& args, int64_t& from, int64_t& to) {
+std::string ReadOption(const std::string& option, const std::string& value, CensusArgs& args,
+                       SpanTimes& times) {
   if (option == "--seeds") return ReadSeeds(value, args.scope);
-  if (option == "--from") return ReadSecond(value, now, from);
-  if (option == "--to") return ReadSecond(value, now, to);
   if (option == "--find" || option == "--first") return ReadFind(option, value, args);
-  if (option == "--threads") {
+  if (option == "--from") {
+    times.from = value;
+  } else if (option == "--to") {
+    times.to = value;
+  } else if (option == "--threads") {
     // Any count reads; the program cuts it to the cores it may run on.
     uint64_t threads;
     if (!ParseCount(value, 1, UINT64_MAX, threads)) {
@@ -124,6 +151,8 @@ std::string ReadOption(const std::string& option, const std::string& value, int6
     args.json = true;
   } else if (option == "--verify") {
     args.verify = true;
+  } else if (option == "--utc") {
+    args.utc = true;
   } else if (option == "--help") {
     args.help = true;
   } else if (option == "--version") {
@@ -156,7 +185,7 @@ std::string CheckTogether(const std::set<std::string>& seen, const CensusArgs& a
     return "--from needs --to (or --find, which searches one cycle of 2^32 seconds from it on)";
   }
   if (seen.count("--to") && to < from) {
-    return "time span " + UtcText(from) + " to " + UtcText(to) +
+    return "time span " + ShownSecond(from) + " to " + ShownSecond(to) +
            " is empty (--to is before --from)";
   }
   if (args.verify && (args.json || !args.chartPath.empty())) {
@@ -173,13 +202,15 @@ std::string CheckTogether(const std::set<std::string>& seen, const CensusArgs& a
 std::string ParseCensusArgs(int argc, const char* const* argv, CensusArgs& args, int64_t now) {
   args = CensusArgs();
   std::set<std::string> seen;
-  int64_t from = 0, to = 0;
+  SpanTimes times;
   std::string wrong = ReadOptions(
       argc, argv, TakesValue,
       [&](const std::string& option, const std::string& value) {
-        return ReadOption(option, value, now, args, from, to);
+        return ReadOption(option, value, args, times);
       },
       seen);
+  int64_t from = 0, to = 0;
+  if (wrong.empty()) wrong = ReadSpan(seen, args, times, now, from, to);
   if (wrong.empty()) wrong = CheckTogether(seen, args, from, to);
   // --find's --from alone: every second from there until the seeds come round again.
   if (seen.count("--from") && !seen.count("--to")) to = from + kSeedPeriod - 1;

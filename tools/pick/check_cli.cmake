@@ -1,10 +1,24 @@
 # Runs vorel-pick as a user would and checks its output, its error line and its exit code.
 # Usage: cmake -DPICK=path [-DEMULATOR=a;b] -P check_cli.cmake
 set(failures 0)
+# A zone the check names, never the machine's own; each run below that needs another sets it.
+set(ENV{TZ} UTC)
 
+# With `windows_zone` set on a Windows build, the program reads the zone set in Windows: under
+# Wine that follows the host's TZ, but TZ itself reaches the program too, and the runtime would
+# read it first, so cmd takes it away (the arguments hold no spaces there).
 function(run_pick)
-  execute_process(COMMAND ${EMULATOR} ${PICK} ${ARGN}
-                  OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+  if(windows_zone AND EMULATOR)
+    get_filename_component(folder "${PICK}" DIRECTORY)
+    get_filename_component(name "${PICK}" NAME)
+    list(JOIN ARGN " " line)
+    execute_process(COMMAND ${EMULATOR} cmd /c "set TZ=&& ${name} ${line}"
+                    WORKING_DIRECTORY "${folder}"
+                    OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+  else()
+    execute_process(COMMAND ${EMULATOR} ${PICK} ${ARGN}
+                    OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+  endif()
   string(REPLACE "\r" "" out "${out}")
   string(REPLACE "\r" "" err "${err}")
   set(out "${out}" PARENT_SCOPE)
@@ -98,6 +112,54 @@ expect_refusal("'2026-02-29T12:00:00Z' does not exist" --at 2026-02-29T12:00:00Z
 expect_refusal("'noon'" --at noon)
 expect_refusal("'--colour'" --colour)
 expect_refusal("'extra'" --seed 1 extra)
+
+# The zone comes from TZ: a local time read there, the second shown there beside UTC; --utc reads
+# and shows UTC whatever TZ says. The Windows runtime reads TZ only in its own form ("JST-9").
+set(tokyo Asia/Tokyo)
+if(EMULATOR)
+  set(tokyo JST-9)
+endif()
+set(ENV{TZ} ${tokyo})
+run_pick(--json --at "2026-12-07 13:05:06")
+string(JSON local ERROR_VARIABLE problem GET "${out}" local_second)
+string(JSON seed ERROR_VARIABLE problem2 GET "${out}" seed)
+if(NOT rc EQUAL 0 OR problem OR problem2 OR NOT local STREQUAL "2026-12-07T13:05:06+09:00"
+   OR NOT seed EQUAL 1796616306)
+  fail("--json --at '2026-12-07 13:05:06' with TZ=${tokyo}: exit ${rc}, printed '${out}' ${err}")
+endif()
+run_pick(--at "2026-12-07 04:05:06" --utc --json)
+string(JSON local ERROR_VARIABLE problem GET "${out}" local_second)
+if(NOT rc EQUAL 0 OR problem OR NOT local STREQUAL "2026-12-07T04:05:06Z")
+  fail("--at '2026-12-07 04:05:06' --utc with TZ=${tokyo}: exit ${rc}, printed '${out}' ${err}")
+endif()
+# Berlin's two changes of 2026: the hour skipped and the hour gone over twice refused, the seconds
+# around the changes read. On Windows from the zone set in Windows, as the runtime reads it.
+set(ENV{TZ} Europe/Berlin)
+set(windows_zone ON)
+expect_refusal("+01:00 to +02:00)" --at 2026-03-29T02:30:00)
+expect_refusal("+02:00 (the first) or 2026-10-25T02:30:00+01:00 (the second)"
+               --at 2026-10-25T02:30:00)
+foreach(change "2026-03-29T01:59:59 2026-03-29T00:59:59Z 2026-03-29T01:59:59+01:00"
+               "2026-03-29T03:00:00 2026-03-29T01:00:00Z 2026-03-29T03:00:00+02:00"
+               "2026-10-25T01:59:59 2026-10-24T23:59:59Z 2026-10-25T01:59:59+02:00"
+               "2026-10-25T03:00:00 2026-10-25T02:00:00Z 2026-10-25T03:00:00+01:00")
+  separate_arguments(change)
+  list(GET change 0 at)
+  list(GET change 1 utc)
+  list(GET change 2 shown)
+  run_pick(--json --at ${at})
+  string(JSON second ERROR_VARIABLE problem GET "${out}" utc_second)
+  string(JSON local ERROR_VARIABLE problem2 GET "${out}" local_second)
+  if(NOT rc EQUAL 0 OR problem OR problem2 OR NOT second STREQUAL utc OR NOT local STREQUAL shown)
+    fail("--json --at ${at} in Berlin: exit ${rc}, printed '${out}' ${err}, not ${utc}, ${shown}")
+  endif()
+endforeach()
+set(windows_zone OFF)
+
+# A TZ that names no zone is one line and exit 2, not UTC without a word.
+set(ENV{TZ} Asia/Tokio)
+expect_refusal("TZ 'Asia/Tokio' " --at now)
+set(ENV{TZ} UTC)
 
 if(failures GREATER 0)
   message(FATAL_ERROR "${failures} vorel-pick check(s) failed")
