@@ -4,7 +4,7 @@
 # offset, to edit into the one wanted, and after --target the instruction sets that the program
 # says this processor runs. A test holds the options offered against `vorel-census --help`;
 # help-digest is the --help text this file was last checked against.
-# help-digest: ec84146efec9c53a
+# help-digest: 24bf6f0407b6e347
 
 _vorel_census() {
   local cur prev words cword split

@@ -42,8 +42,9 @@ const char kOptionsUsage[] =
     "                   2,14,15,18,20,21,31; each seed with its first second (it comes again\n"
     "                   every 2^32 seconds), or with --from every second of the span that\n"
     "                   shows PICK, in time order. Without --to, --from searches one whole\n"
-    "                   cycle of 2^32 seconds from TIME on, every seed once: --from now\n"
-    "                   gives the next seconds that show PICK\n"
+    "                   cycle of 2^32 seconds from TIME on, every seed once, but not past\n"
+    "                   9999-12-31T23:59:59Z, the last second read: --from now gives the next\n"
+    "                   seconds that show PICK\n"
     "  --first N        with --find, list only the first N, in time order\n"
     "  --utc            read local times, and show seconds, in UTC whatever the zone\n"
     "  --threads N      worker threads (default, and at most: the cores this process may\n"
@@ -212,8 +213,11 @@ std::string ParseCensusArgs(int argc, const char* const* argv, CensusArgs& args,
   int64_t from = 0, to = 0;
   if (wrong.empty()) wrong = ReadSpan(seen, args, times, now, from, to);
   if (wrong.empty()) wrong = CheckTogether(seen, args, from, to);
-  // --find's --from alone: every second from there until the seeds come round again.
-  if (seen.count("--from") && !seen.count("--to")) to = from + kSeedPeriod - 1;
+  // --find's --from alone: every second from there until the seeds come round again, or until
+  // the last second read, so that every second listed reads back as --from or --at.
+  if (seen.count("--from") && !seen.count("--to")) {
+    to = std::min(from + kSeedPeriod - 1, kLastSecond);
+  }
   if (wrong.empty() && seen.count("--from")) args.scope = ScopeOfSeconds(from, to);
   return wrong.empty() ? "" : kProgram + (": " + wrong);
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "census.h"
+#include "cli_time.h"
 #include "zone_for_test.h"
 
 namespace {
@@ -133,6 +134,10 @@ TEST(CensusArgs, FindFromAloneSearchesOneCycle) {
   EXPECT_EQ(Parse({"--from", "now", "--to", "2027-01-01T00:00:00Z"}, args, 1830297600),
             "vorel-census: time span 2028-01-01T00:00:00Z to 2027-01-01T00:00:00Z is empty (--to "
             "is before --from)");
+  // Not past the last second read, so that every second listed reads back as --from or --at.
+  EXPECT_EQ(Parse({"--find", "1,2,3,4,5,6,7", "--from", "9999-12-31T23:59:59Z"}, args), "");
+  EXPECT_EQ(args.scope.toSecond, kLastSecond);
+  EXPECT_EQ(args.scope.seedCount, 1u);
 }
 
 // --from 2027-01-01 --to 2027-12-31 is the year where the user is, or with --utc the UTC year.
