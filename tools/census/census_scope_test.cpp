@@ -59,12 +59,4 @@ TEST(CensusScope, ClockSecondsAreTheDiesSeeds) {
   for (const auto& c : named) EXPECT_EQ(ScopeInWords(c.scope), c.words);
 }
 
-// A span is named on the zone's clocks: Tokyo's year 2027.
-TEST(CensusScope, NamesASpanOnTheZonesClocks) {
-  ZoneForTest zone("Asia/Tokyo");
-  EXPECT_EQ(ScopeInWords(ScopeOfSeconds(1798729200, 1830265199)),
-            "the seconds from 2027-01-01T00:00:00+09:00 to 2027-12-31T23:59:59+09:00, seeds "
-            "1798729200 to 1830265199");
-}
-
 }  // namespace

@@ -122,18 +122,13 @@ foreach(at RANGE 0 ${last} 2)
     message(FATAL_ERROR "'${shown}': error '${err}' does not say '${message}'")
   endif()
 endforeach()
-# The zone comes from TZ: a date alone is that local day, as the report's span says on the zone's
-# clocks, beside UTC; a TZ that names no zone is one line and exit 2.
+# The zone comes from TZ: a date alone is that local day there; a TZ that names no zone is one line
+# and exit 2.
 set(ENV{TZ} Asia/Tokyo)
 run(--from 2027-01-01 --to 2027-01-01 --json)
-string(JSON from ERROR_VARIABLE problem GET "${out}" covered from)
-string(JSON to ERROR_VARIABLE problem2 GET "${out}" covered to)
-string(JSON words ERROR_VARIABLE problem3 GET "${out}" covered words)
-if(NOT rc EQUAL 0 OR problem OR problem2 OR problem3 OR NOT from STREQUAL "2026-12-31T15:00:00Z"
-   OR NOT to STREQUAL "2027-01-01T14:59:59Z" OR NOT words MATCHES
-   "^the seconds from 2027-01-01T00:00:00[+]09:00 to 2027-01-01T23:59:59[+]09:00, ")
-  message(FATAL_ERROR "a local day in Tokyo: exit ${rc}, from '${from}', to '${to}', words "
-                      "'${words}' ${problem}${problem2}${problem3}\n${out}${err}")
+string(JSON from ERROR_VARIABLE problem GET "${out}" covered from_local)
+if(NOT rc EQUAL 0 OR problem OR NOT from STREQUAL "2027-01-01T00:00:00+09:00")
+  message(FATAL_ERROR "a local day in Tokyo: exit ${rc}, from '${from}' ${problem}\n${out}${err}")
 endif()
 set(ENV{TZ} Asia/Tokio)
 run(--find 1,2,3,4,5,6,7 --seeds 0:9)

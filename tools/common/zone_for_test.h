@@ -1,10 +1,10 @@
 // For the tests: a zone the test names, never the machine's own. TZ is set as a user sets it
-// before starting a program, and the zone opened as a program opens it; on leaving, TZ is as it
-// was and the zone is UTC again, as before any program opens one.
+// before starting a program and the zone opened as a program opens it; on leaving, TZ is as it
+// was and the zone UTC again, as before any program opens one.
 //
-// The zones the tests use go by the names this system's C library reads: the time-zone
-// database's on Linux, the runtime's own form on Windows ("JST-9"), whose TZ knows summer time
-// only by the rules of the United States, so Berlin has no name there.
+// The zones go by the names this system's C library reads: the time-zone database's on Linux,
+// the runtime's own form on Windows, whose TZ knows summer time only by the rules of the United
+// States, so that Berlin has no name there.
 #pragma once
 
 #include <cstdlib>
@@ -13,29 +13,20 @@
 #include "cli_zone.h"
 
 #ifdef _WIN32
-constexpr const char* kTokyo = "JST-9";
-constexpr const char* kNewYork = "EST5EDT";
-constexpr const char* kBerlin = nullptr;
+constexpr const char *kTokyo = "JST-9", *kNewYork = "EST5EDT", *kBerlin = nullptr;
 #else
-constexpr const char* kTokyo = "Asia/Tokyo";
-constexpr const char* kNewYork = "America/New_York";
-constexpr const char* kBerlin = "Europe/Berlin";
+constexpr const char *kTokyo = "Asia/Tokyo", *kNewYork = "America/New_York",
+                     *kBerlin = "Europe/Berlin";
 #endif
 
 struct ZoneForTest {
-  explicit ZoneForTest(const char* tz) {
-    const char* old = std::getenv("TZ");
-    hadTz = old != nullptr;
-    if (old) oldTz = old;
+  explicit ZoneForTest(const char* tz) : hadTz(std::getenv("TZ") != nullptr) {
+    if (hadTz) oldTz = std::getenv("TZ");
     SetTz(tz);
     refused = OpenClockZone(false);
   }
   ~ZoneForTest() {
-    if (hadTz) {
-      SetTz(oldTz.c_str());
-    } else {
-      SetTz(nullptr);
-    }
+    SetTz(hadTz ? oldTz.c_str() : nullptr);
     OpenClockZone(true);
   }
   ZoneForTest(const ZoneForTest&) = delete;
@@ -49,13 +40,10 @@ struct ZoneForTest {
 #ifdef _WIN32
     _putenv_s("TZ", tz ? tz : "");
 #else
-    if (tz) {
-      setenv("TZ", tz, 1);
-    } else {
-      unsetenv("TZ");
-    }
+    if (tz) setenv("TZ", tz, 1);
+    if (!tz) unsetenv("TZ");
 #endif
   }
-  bool hadTz = false;
+  bool hadTz;
   std::string oldTz;
 };

@@ -255,9 +255,7 @@ TEST(FindReport, ShowsTheSecondsOnTheZonesClocks) {
             "2106-02-07T15:28:17+09:00              1\n");
   nlohmann::json json = nlohmann::json::parse(FindJson(report));
   EXPECT_EQ(json["zone"], "Asia/Tokyo");
-  EXPECT_EQ(json["covered"]["from"], "2106-02-07T06:28:10Z");
   EXPECT_EQ(json["covered"]["from_local"], "2106-02-07T15:28:10+09:00");
-  EXPECT_EQ(json["covered"]["to_local"], "2106-02-07T15:28:20+09:00");
   EXPECT_EQ(json["matches"][0]["second"], "2106-02-07T06:28:16Z");
   EXPECT_EQ(json["matches"][0]["local_second"], "2106-02-07T15:28:16+09:00");
   EXPECT_EQ(json["matches"][0]["utc_offset"], "+09:00");
