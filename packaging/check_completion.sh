@@ -8,6 +8,7 @@
 # fails here until each shell's completion offers it.
 # Usage: check_completion.sh bash|zsh|fish PROGRAM COMPLETION_FILE
 set -uo pipefail
+export TZ=UTC # a zone the check names, never the machine's own; a line below may name another
 shell=$1 program=$2 completion=$3
 name=$(basename "$program")
 failures=0
@@ -66,7 +67,8 @@ case $shell in
   zsh)
     command -v zsh >/dev/null || skip "zsh is not installed"
     # One interactive zsh for every line, its fpath holding the file under test by the name zsh
-    # looks for, asked through two FIFOs held open here (and so in every $(...) below).
+    # looks for, asked through two FIFOs held open here (and so in every $(...) below). Each line
+    # goes with the zone it is asked in, which that zsh takes before completing it.
     mkdir "$work/fpath"
     cp "$completion" "$work/fpath/_$name"
     mkfifo "$work/lines" "$work/offers"
@@ -74,7 +76,7 @@ case $shell in
     exec 3>"$work/lines" 4<"$work/offers"
     ask() {
       local word
-      printf '%s\n' "$1" >&3
+      printf '%s\n' "$TZ" "$1" >&3
       while IFS= read -r word <&4; do
         [ "$word" = @@end@@ ] && return
         [[ $word == "buffer: "* ]] || echo "$word"
@@ -127,14 +129,17 @@ expect_among() {
   done
 }
 
-# Where a UTC second is asked for: now, and the current second to edit.
+# Where a time is asked for: now, and the current second on the local clock with its offset, to
+# edit; where a span begins or ends, today's date too. Tokyo's clock is offered in Tokyo.
 offers_times() {
-  local got
-  got=$(offered "$1")
-  grep -qx 'now' <<<"$got" || fail "'$1' does not offer now"
-  grep -qxE '[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}Z' <<<"$got" ||
-    fail "'$1' offers no UTC second"
-  [ "$(wc -l <<<"$got")" = 2 ] || fail "'$1' offers [${got//$'\n'/ }], not just now and a second"
+  local line=$1 offset=$2 dates=$3 got
+  got=$(offered "$line")
+  grep -qx 'now' <<<"$got" || fail "'$line' does not offer now"
+  grep -qx "[0-9]\{4\}-[0-9]\{2\}-[0-9]\{2\}T[0-9]\{2\}:[0-9]\{2\}:[0-9]\{2\}$offset" <<<"$got" ||
+    fail "'$line' offers no second at $offset: [${got//$'\n'/ }]"
+  [ "$(grep -cxE '[0-9]{4}-[0-9]{2}-[0-9]{2}' <<<"$got")" = "$dates" ] ||
+    fail "'$line' offers [${got//$'\n'/ }], not $dates date"
+  [ "$(wc -l <<<"$got")" = $((2 + dates)) ] || fail "'$line' offers [${got//$'\n'/ }]"
 }
 
 # The long options of --help, and nothing else, after "--" (bash, whose habit it is, on an empty
@@ -166,8 +171,9 @@ case $name in
     expect "$name --seed "
     expect "$name --seed="
     expect "$name --json="
-    offers_times "$name --at "
-    offers_times "$name --at="
+    offers_times "$name --at " "+00:00" 0
+    offers_times "$name --at=" "+00:00" 0
+    TZ=Asia/Tokyo offers_times "$name --at " "+09:00" 0
     expect "$name --at n" now
     expect_among "$name --seed=5 --" -not --seed --at
     expect_among "$name -h --" -not --help
@@ -182,8 +188,9 @@ case $name in
     expect "$name --find "
     expect "$name --find="
     expect "$name --first "
-    offers_times "$name --from "
-    offers_times "$name --to="
+    offers_times "$name --from " "+00:00" 1
+    offers_times "$name --to=" "+00:00" 1
+    TZ=Asia/Tokyo offers_times "$name --from " "+09:00" 1
     expect "$name --from=n" now
     expect_among "$name --seeds 0:9 --" --json --chart --verify --no-progress
     expect_among "$name --from=2027-01-01T00:00:00Z --" -not --seeds --from

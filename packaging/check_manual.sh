@@ -6,6 +6,7 @@
 # line matches --help, so a change to --help fails here until the page is brought in line.
 # Usage: check_manual.sh PROGRAM PAGE JSON_ARGS...  (each JSON_ARGS one run's options, as a string)
 set -uo pipefail
+export TZ=UTC # a zone the check names, never the machine's own
 program=$1 page=$2
 shift 2
 name=$(basename "$page" .1)

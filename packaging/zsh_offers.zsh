@@ -1,8 +1,8 @@
 # What zsh's completion offers at the end of command lines, asked as a person asks it: an
 # interactive zsh on a pseudo-terminal, with the completions of FOLDER on its fpath, is sent each
-# line read from standard input followed by a key bound to completion. For each line it prints
-# the words offered, one a line, then "buffer: " and the line as completion left it, then
-# "@@end@@". Used by check_completion.sh.
+# line read from standard input followed by a key bound to completion, in the zone (TZ) read on
+# the line before it. For each line it prints the words offered, one a line, then "buffer: " and
+# the line as completion left it, then "@@end@@". Used by check_completion.sh.
 # Usage: zsh -f zsh_offers.zsh FOLDER
 zmodload zsh/zpty || exit 77
 offers=$(mktemp) || exit 1
@@ -28,8 +28,9 @@ zpty -w shell "_note_offers() {
   print -r -- @@\${(U):-offered}@@
 }
 zle -N _note_offers; bindkey '^T' _note_offers"
-while IFS= read -r line; do
+while IFS= read -r zone && IFS= read -r line; do
   : >$offers
+  zpty -w shell "export TZ=${(q)zone}"
   zpty -w -n shell "$line"$'\x14'
   zpty -r shell ignored '*@@OFFERED@@*' || exit 1
   cat $offers

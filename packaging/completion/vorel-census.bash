@@ -1,10 +1,10 @@
 # Bash completion for vorel-census: each option until it is given (and not beside those it cannot
 # go with), nothing after options whose value is a number or a pick, file names after --chart,
-# now and the current UTC second after --from and --to, the second to edit into the one wanted,
-# and after --target the instruction sets that the program says this processor runs; nothing
-# after --. A test holds the options offered against `vorel-census --help`; help-digest is the
-# --help text this file was last checked against.
-# help-digest: 367dc81d2582de6c
+# after --from and --to now, today's date and the current second on the local clock with its
+# offset, to edit into the one wanted, and after --target the instruction sets that the program
+# says this processor runs; nothing after --. A test holds the options offered against
+# `vorel-census --help`; help-digest is the --help text this file was last checked against.
+# help-digest: 7b11dcf61a3847e1
 
 _vorel_census() {
   local cur prev words cword split
@@ -15,7 +15,7 @@ _vorel_census() {
       return
       ;;
     --from | --to)
-      mapfile -t COMPREPLY < <(compgen -W "now $(date -u +%Y-%m-%dT%H:%M:%SZ)" -- "$cur")
+      mapfile -t COMPREPLY < <(compgen -W "now $(date +'%Y-%m-%d %Y-%m-%dT%H:%M:%S%:z')" -- "$cur")
       return
       ;;
     --target)
@@ -35,8 +35,8 @@ _vorel_census() {
   $split && return
 
   # Each word given takes itself, and the options it cannot go with, off the list.
-  local offered=" --seeds --from --to --find --first --threads --target --json --chart --verify"
-  offered+=" --no-progress --help --version "
+  local offered=" --seeds --from --to --find --first --utc --threads --target --json --chart"
+  offered+=" --verify --no-progress --help --version "
   local word
   for word in "${words[@]:1:cword-1}"; do
     word=${word%%=*}

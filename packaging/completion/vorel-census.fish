@@ -1,10 +1,11 @@
 # Fish completion for vorel-census, offering what its bash completion offers: each option until it
 # is given (and not beside those it cannot go with), nothing after options whose value is a
-# number or a pick, file names after --chart, now and the current UTC second after --from and
-# --to, the second to edit into the one wanted, and after --target the instruction sets that the
-# program says this processor runs. A test asks fish itself and holds the options offered against
-# `vorel-census --help`; help-digest is the --help text this file was last checked against.
-# help-digest: 367dc81d2582de6c
+# number or a pick, file names after --chart, after --from and --to now, today's date and the
+# current second on the local clock with its offset, to edit into the one wanted, and after
+# --target the instruction sets that the program says this processor runs. A test asks fish
+# itself and holds the options offered against `vorel-census --help`; help-digest is the --help
+# text this file was last checked against.
+# help-digest: 7b11dcf61a3847e1
 
 # Whether an option may be offered: none of the options named (itself, and those it cannot go
 # with) is on the line, and the options are not ended by --. "-h" is --help, "-V" --version and
@@ -43,13 +44,14 @@ function __vorel_census_targets
     end
 end
 
-set -l times 'now (date -u +%Y-%m-%dT%H:%M:%SZ)'
+set -l times 'now (date +%Y-%m-%d) (date +%Y-%m-%dT%H:%M:%S%:z)'
 complete -c vorel-census -f
 complete -c vorel-census -l seeds -x -n '__vorel_census_may --seeds --from --to' -d 'only the seeds A to B (A:B)'
-complete -c vorel-census -l from -x -n '__vorel_census_may --from --seeds' -a $times -d 'from that UTC second on'
-complete -c vorel-census -l to -x -n '__vorel_census_may --to --seeds' -a $times -d 'to that UTC second'
+complete -c vorel-census -l from -x -n '__vorel_census_may --from --seeds' -a $times -d 'from that second on'
+complete -c vorel-census -l to -x -n '__vorel_census_may --to --seeds' -a $times -d 'to that second'
 complete -c vorel-census -l find -x -n '__vorel_census_may --find --chart --verify' -d 'list the seeds of a pick'
 complete -c vorel-census -l first -x -n '__vorel_census_may --first --chart --verify' -d 'with --find, list only the first N'
+complete -c vorel-census -l utc -n '__vorel_census_may --utc' -d 'read and show times in UTC'
 complete -c vorel-census -l threads -x -n '__vorel_census_may --threads' -d 'worker threads'
 complete -c vorel-census -l target -x -n '__vorel_census_may --target' -a '(__vorel_census_targets)' -d 'instruction set'
 complete -c vorel-census -l json -n '__vorel_census_may --json --verify' -d 'print as JSON'

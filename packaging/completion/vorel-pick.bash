@@ -1,9 +1,9 @@
 # Bash completion for vorel-pick: each option until it is given (and not beside the one it cannot
 # go with), nothing after --seed, whose value is a number, and after --at now and the current
-# UTC second, the second to edit into the one wanted; nothing after --. A test holds the options
-# offered against `vorel-pick --help`; help-digest is the --help text this file was last checked
-# against.
-# help-digest: 6b35e3eba03cc0e8
+# second on the local clock with its offset, to edit into the one wanted; nothing after --. A test
+# holds the options offered against `vorel-pick --help`; help-digest is the --help text this file
+# was last checked against.
+# help-digest: 6fb9d4a73f3856fb
 
 _vorel_pick() {
   local cur prev words cword split
@@ -14,7 +14,7 @@ _vorel_pick() {
       return
       ;;
     --at)
-      mapfile -t COMPREPLY < <(compgen -W "now $(date -u +%Y-%m-%dT%H:%M:%SZ)" -- "$cur")
+      mapfile -t COMPREPLY < <(compgen -W "now $(date +%Y-%m-%dT%H:%M:%S%:z)" -- "$cur")
       return
       ;;
   esac
@@ -22,7 +22,7 @@ _vorel_pick() {
   $split && return
 
   # Each word given takes itself, and the options it cannot go with, off the list.
-  local offered=" --seed --at --candidates --json --help --version " word
+  local offered=" --seed --at --utc --candidates --json --help --version " word
   for word in "${words[@]:1:cword-1}"; do
     word=${word%%=*}
     case $word in

@@ -1,9 +1,9 @@
 # Fish completion for vorel-pick, offering what its bash completion offers: each option until it
 # is given (and not beside the one it cannot go with), nothing after --seed, whose value is a
-# number, and after --at now and the current UTC second, the second to edit into the one wanted.
-# A test asks fish itself and holds the options offered against `vorel-pick --help`; help-digest
-# is the --help text this file was last checked against.
-# help-digest: 6b35e3eba03cc0e8
+# number, and after --at now and the current second on the local clock with its offset, to edit
+# into the one wanted. A test asks fish itself and holds the options offered against
+# `vorel-pick --help`; help-digest is the --help text this file was last checked against.
+# help-digest: 6fb9d4a73f3856fb
 
 # Whether an option may be offered: none of the options named (itself, and the one it cannot go
 # with) is on the line, and the options are not ended by --. "-h" is --help, "-V" --version and
@@ -31,7 +31,8 @@ end
 
 complete -c vorel-pick -f
 complete -c vorel-pick -l seed -x -n '__vorel_pick_may --seed --at' -d 'the pick for seed N'
-complete -c vorel-pick -l at -x -n '__vorel_pick_may --at --seed' -a 'now (date -u +%Y-%m-%dT%H:%M:%SZ)' -d 'the pick for that UTC second'
+complete -c vorel-pick -l at -x -n '__vorel_pick_may --at --seed' -a 'now (date +%Y-%m-%dT%H:%M:%S%:z)' -d 'the pick for that second'
+complete -c vorel-pick -l utc -n '__vorel_pick_may --utc' -d 'read and show times in UTC'
 complete -c vorel-pick -l candidates -n '__vorel_pick_may --candidates' -d 'also print the twenty candidates'
 complete -c vorel-pick -l json -n '__vorel_pick_may --json' -d 'print as JSON'
 complete -c vorel-pick -s h -l help -n '__vorel_pick_may --help' -d 'print the help'

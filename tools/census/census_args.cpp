@@ -11,15 +11,16 @@
 #include "cli_options.h"
 #include "cli_text.h"
 #include "cli_time.h"
+#include "cli_zone.h"
 #include "find/found_seconds.h"
 
 namespace {
 
-// What the options read into: the arguments, and the span's ends until both are known.
+// What the options read into: the arguments, and --from and --to as typed, read once the zone is
+// known, which --utc may decide later on the line.
 struct CensusReading {
   CensusArgs& args;
-  int64_t now;  // the second "now" names
-  int64_t from = 0, to = 0;
+  std::string fromText = "", toText = "";
 };
 
 std::string ReadSeeds(const std::string& range, CensusScope& scope) {
@@ -34,9 +35,24 @@ std::string ReadSeeds(const std::string& range, CensusScope& scope) {
   return "";
 }
 
-std::string ReadSecond(const std::string& value, int64_t now, int64_t& second) {
+std::string ReadSecond(const std::string& value, TimeRole role, int64_t now, int64_t& second) {
   std::string why;
-  return ParseUtcSecondOrNow(value, now, second, why) ? "" : "time " + Quoted(value) + " " + why;
+  return ReadTime(value, role, now, second, why) ? "" : "time " + Quoted(value) + " " + why;
+}
+
+// The seconds of --from and --to, read in the zone once it is open; it is opened where a time is
+// read or a second shown: with --from or --to, and with --find, which lists seconds.
+std::string ReadSpan(const std::set<std::string>& given, const CensusReading& reading, int64_t now,
+                     int64_t& from, int64_t& to) {
+  if (!given.count("--from") && !given.count("--to") && !given.count("--find")) return "";
+  std::string wrong = OpenClockZone(reading.args.utc);
+  if (wrong.empty() && given.count("--from")) {
+    wrong = ReadSecond(reading.fromText, TimeRole::kFrom, now, from);
+  }
+  if (wrong.empty() && given.count("--to")) {
+    wrong = ReadSecond(reading.toText, TimeRole::kTo, now, to);
+  }
+  return wrong;
 }
 
 std::string ReadPick(const std::string& value, CensusArgs& args) {
@@ -107,14 +123,24 @@ std::vector<CliOption> CensusOptionTable(CensusReading& reading) {
        [&](const std::string& value) { return ReadSeeds(value, args.scope); },
        {"--from", "--to"}},
       {"--from", 0, "TIME",
-       "only the seeds of the key presses from that UTC second on, e.g. 2027-01-01T00:00:00Z, or "
-       "now; with --to, to that second, both included (the seed is the Unix time modulo 2^32: a "
-       "span past 2106 wraps, and a span of 2^32 seconds or more holds every seed); with --find "
-       "and no --to, one whole cycle of 2^32 seconds, every seed once: --from now gives the next "
-       "seconds that show PICK",
-       [&](const std::string& value) { return ReadSecond(value, reading.now, reading.from); }},
-      {"--to", 0, "TIME", "the last second of the span from --from, as --from takes it",
-       [&](const std::string& value) { return ReadSecond(value, reading.now, reading.to); }},
+       "only the seeds of the key presses from that second on: now, a time as vorel-pick --at "
+       "takes it (local, as 2027-01-01T09:00, or with Z or an offset, as 2027-01-01T00:00:00Z), "
+       "or a date alone, its local day's first second; with --to, to that "
+       "second, both included (the seed is the Unix time modulo 2^32: a span past 2106 wraps, "
+       "and a span of 2^32 seconds or more holds every seed); with --find and no --to, one whole "
+       "cycle of 2^32 seconds, every seed once, but not past 9999-12-31T23:59:59Z, the last "
+       "second read: --from now gives the next seconds that show PICK",
+       [&](const std::string& value) {
+         reading.fromText = value;
+         return std::string();
+       }},
+      {"--to", 0, "TIME",
+       "the last second of the span from --from, as --from takes it, but a date alone is its "
+       "local day's last second: --from 2027-01-01 --to 2027-12-31 is the year where you are",
+       [&](const std::string& value) {
+         reading.toText = value;
+         return std::string();
+       }},
       {"--find",
        0,
        "PICK",
@@ -127,6 +153,10 @@ std::vector<CliOption> CensusOptionTable(CensusReading& reading) {
        "--find lists the seconds of one pick"},
       {"--first", 0, "N", "with --find, list only the first N, in time order",
        [&](const std::string& value) { return ReadFirst(value, args); }},
+      {"--utc", 0, "",
+       "read local times, and show seconds, in UTC whatever the zone (without it, local times "
+       "are in the zone that TZ names, else the system's)",
+       Sets(args.utc)},
       {"--threads", 0, "N",
        "worker threads (default, and at most: the cores this process may run on)",
        [&](const std::string& value) { return ReadThreads(value, args); }},
@@ -159,14 +189,14 @@ std::vector<CliOption> CensusOptionTable(CensusReading& reading) {
 
 // Options that need another, and a span that must not be empty. --find takes --from alone: one
 // whole cycle from there on.
-std::string CheckTogether(const std::set<std::string>& given, const CensusReading& reading) {
+std::string CheckTogether(const std::set<std::string>& given, int64_t from, int64_t to) {
   bool find = given.count("--find");
   if (given.count("--to") && !given.count("--from")) return "--to needs --from";
   if (given.count("--from") && !given.count("--to") && !find) {
     return "--from needs --to (or --find, which searches one cycle of 2^32 seconds from it on)";
   }
-  if (given.count("--to") && reading.to < reading.from) {
-    return "time span " + UtcText(reading.from) + " to " + UtcText(reading.to) +
+  if (given.count("--to") && to < from) {
+    return "time span " + ShownSecond(from) + " to " + ShownSecond(to) +
            " is empty (--to is before --from)";
   }
   if (given.count("--first") && !find) return "--first needs --find";
@@ -177,25 +207,30 @@ std::string CheckTogether(const std::set<std::string>& given, const CensusReadin
 
 std::string ParseCensusArgs(int argc, const char* const* argv, CensusArgs& args, int64_t now) {
   args = CensusArgs();
-  CensusReading reading{args, now};
+  CensusReading reading{args};
   CliReading read = ReadCliOptions(argc, argv, CensusOptionTable(reading));
   args.help = read.ask == CliReading::kHelp;
   args.version = read.ask == CliReading::kVersion;
   std::string wrong = read.wrong;
-  if (wrong.empty() && read.ask == CliReading::kRun) wrong = CheckTogether(read.given, reading);
-  // --find's --from alone: every second from there until the seeds come round again.
-  if (read.given.count("--from") && !read.given.count("--to")) {
-    reading.to = reading.from + kSeedPeriod - 1;
+  int64_t from = 0, to = 0;
+  if (wrong.empty() && read.ask == CliReading::kRun) {
+    wrong = ReadSpan(read.given, reading, now, from, to);
   }
-  if (wrong.empty() && read.given.count("--from")) {
-    args.scope = ScopeOfSeconds(reading.from, reading.to);
+  if (wrong.empty() && read.ask == CliReading::kRun) wrong = CheckTogether(read.given, from, to);
+  // --find's --from alone: every second from there until the seeds come round again, or until
+  // the last second read, so that every second listed reads back as --from or --at.
+  if (read.given.count("--from") && !read.given.count("--to")) {
+    to = std::min(from + kSeedPeriod - 1, kLastSecond);
+  }
+  if (wrong.empty() && read.ask == CliReading::kRun && read.given.count("--from")) {
+    args.scope = ScopeOfSeconds(from, to);
   }
   return wrong.empty() ? "" : kProgram + (": " + wrong);
 }
 
 std::string CensusHelp() {
   CensusArgs unused;
-  CensusReading reading{unused, 0};
+  CensusReading reading{unused};
   HelpPage page = {
       kProgram,
       {"[OPTION]...", "--find PICK [OPTION]..."},

@@ -23,11 +23,13 @@ struct CensusArgs {
   bool find = false;   // --find: the seeds of one pick instead of the census
   WantedPick pick;     // with find
   uint64_t first = 0;  // --first: list only that many, in time order (0: all)
+  bool utc = false;    // --utc: times read and shown in UTC, whatever the zone
 };
 
 // Returns "" when the arguments make sense, or ask for --help or --version, else one line naming
 // what is wrong. A time given as "now" is the second `now`, the clock read once as the program
-// starts.
+// starts. Opens the zone (cli_zone.h) when a time is read or a second shown: with --from, --to or
+// --find.
 std::string ParseCensusArgs(int argc, const char* const* argv, CensusArgs& args,
                             int64_t now = UnixSecondsNow());
 

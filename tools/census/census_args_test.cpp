@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "census.h"
+#include "cli_time.h"
+#include "zone_for_test.h"
 
 namespace {
 
@@ -106,6 +108,7 @@ TEST(CensusArgs, AnswersHelpAndVersionAndEndsOptionsAtDashDash) {
 }
 
 TEST(CensusArgs, RefusesWhatCannotGoTogetherAndShowsValuesSafely) {
+  ZoneForTest zone("UTC");
   const struct {
     std::vector<const char*> args;
     const char* message;
@@ -155,6 +158,7 @@ std::string Parse(std::vector<const char*> argv, CensusArgs& args, int64_t now =
 }
 
 TEST(CensusArgs, FindTakesAPickAndWhatToListOfIt) {
+  ZoneForTest zone("UTC");
   CensusArgs args;
   EXPECT_EQ(Parse({"--find", "31,2,14,15,18,20,21", "--first", "3", "--json"}, args), "");
   EXPECT_TRUE(args.find);
@@ -173,6 +177,7 @@ TEST(CensusArgs, FindTakesAPickAndWhatToListOfIt) {
 // Alone, --from searches one whole cycle from there: every seed once, each at its next second.
 // "now" is the second the program read as it started.
 TEST(CensusArgs, FindFromAloneSearchesOneCycle) {
+  ZoneForTest zone("UTC");
   CensusArgs args;
   EXPECT_EQ(Parse({"--find", "1,2,3,4,5,6,7", "--from", "now", "--first", "3"}, args, 1796616306),
             "");
@@ -191,9 +196,45 @@ TEST(CensusArgs, FindFromAloneSearchesOneCycle) {
   EXPECT_EQ(Parse({"--from", "now", "--to", "2027-01-01T00:00:00Z"}, args, 1830297600),
             "vorel-census: time span 2028-01-01T00:00:00Z to 2027-01-01T00:00:00Z is empty (--to "
             "is before --from)");
+  // Not past the last second read, so that every second listed reads back as --from or --at.
+  EXPECT_EQ(Parse({"--find", "1,2,3,4,5,6,7", "--from", "9999-12-31T23:59:59Z"}, args), "");
+  EXPECT_EQ(args.scope.toSecond, kLastSecond);
+  EXPECT_EQ(args.scope.seedCount, 1u);
+}
+
+// --from 2027-01-01 --to 2027-12-31 is the year where the user is, or with --utc the UTC year.
+TEST(CensusArgs, ReadsTheSpanInTheZone) {
+  ZoneForTest zone("Asia/Tokyo");
+  CensusArgs args;
+  EXPECT_EQ(Parse({"--from", "2027-01-01", "--to", "2027-12-31"}, args), "");
+  EXPECT_EQ(args.scope.fromSecond, 1798729200) << "2026-12-31T15:00:00Z";
+  EXPECT_EQ(args.scope.toSecond, 1830265199) << "2027-12-31T14:59:59Z";
+  EXPECT_EQ(Parse({"--from", "2027-01-01", "--to", "2027-12-31", "--utc"}, args), "");
+  EXPECT_EQ(args.scope.fromSecond, 1798761600);
+  EXPECT_EQ(args.scope.toSecond, 1830297599);
+  EXPECT_EQ(Parse({"--from", "2027-01-02", "--to", "2027-01-01"}, args),
+            "vorel-census: time span 2027-01-02T00:00:00+09:00 to 2027-01-01T23:59:59+09:00 is "
+            "empty (--to is before --from)");
+}
+
+// A TZ that names no zone is refused where a time is read or a second listed, and only there.
+TEST(CensusArgs, RefusesATzThatNamesNoZoneWhereItWouldBeUsed) {
+  ZoneForTest zone("Asia/Tokio");
+  const std::string refused = "vorel-census: " + zone.refused;
+  CensusArgs args;
+  EXPECT_EQ(Parse({"--from", "2027-01-01T00:00:00Z", "--to", "now"}, args), refused);
+  EXPECT_EQ(Parse({"--find", "1,2,3,4,5,6,7"}, args), refused) << "it lists seconds";
+  EXPECT_EQ(Parse({"--find", "1,2,3,4,5,6,7", "--utc"}, args), "");
+  EXPECT_EQ(Parse({"--seeds", "0:9", "--json"}, args), "");
+  // --help and -V answer without reading the times, so without the zone.
+  EXPECT_EQ(Parse({"--from", "2027-01-01", "--to", "now", "--help"}, args), "");
+  EXPECT_TRUE(args.help);
+  EXPECT_EQ(Parse({"--find", "1,2,3,4,5,6,7", "-V"}, args), "");
+  EXPECT_TRUE(args.version);
 }
 
 TEST(CensusArgs, FindNamesWhatIsWrong) {
+  ZoneForTest zone("UTC");
   const struct {
     std::vector<const char*> args;
     const char* message;
@@ -217,8 +258,8 @@ TEST(CensusArgs, FindNamesWhatIsWrong) {
        "vorel-census: --first count '' is not a whole number from 1 up"},
       {{"--first", "3"}, "vorel-census: --first needs --find"},
       {{"--find", "1,2,3,4,5,6,7", "--from", "yesterday"},
-       "vorel-census: time 'yesterday' is neither now nor a UTC time of the form "
-       "YYYY-MM-DDTHH:MM:SSZ"},
+       "vorel-census: time 'yesterday' is not now, a date such as 2027-01-01, or a time such as "
+       "2026-12-07 13:05:06 (local), 2026-12-07T04:05:06Z or 2026-12-07T13:05:06+09:00"},
       {{"--find", "1,2,3,4,5,6,7", "--from", "now", "--seeds", "0:9"},
        "vorel-census: --seeds cannot be used with --from"},
   };

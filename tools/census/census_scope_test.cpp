@@ -8,10 +8,12 @@
 
 #include "census_args.h"
 #include "report/census_report.h"
+#include "zone_for_test.h"
 
 namespace {
 
 TEST(CensusScope, ClockSecondsAreTheDiesSeeds) {
+  ZoneForTest zone("UTC");
   const struct {
     const char* from;
     const char* to;

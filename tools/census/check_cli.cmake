@@ -2,6 +2,8 @@
 # unit tests hold: a small range in each output form on standard output, --help and -V, and a bad
 # command line as one line on standard error with exit 2.
 # Usage: cmake -DCENSUS=path -DWORK=dir -P check_cli.cmake
+# A zone the check names, never the machine's own; the runs that need another set it.
+set(ENV{TZ} UTC)
 function(run)
   execute_process(COMMAND ${CENSUS} ${ARGN} OUTPUT_VARIABLE out ERROR_VARIABLE err
                   RESULT_VARIABLE rc)
@@ -81,4 +83,20 @@ endforeach()
 if(NOT err MATCHES "^vorel-census: cannot write the chart to '/nonexistent-dir/c.svg': ")
   message(FATAL_ERROR "an unwritable chart path: error '${err}'")
 endif()
+# The zone comes from TZ in the environment: a date alone is that local day there, and a TZ that
+# names no zone is a bad command line like the others (its words are the unit tests' to hold).
+set(ENV{TZ} Asia/Tokyo)
+run(--from 2027-01-01 --to 2027-01-01 --json)
+string(JSON from ERROR_VARIABLE problem GET "${out}" covered from_local)
+if(NOT rc EQUAL 0 OR problem OR NOT from STREQUAL "2027-01-01T00:00:00+09:00")
+  message(FATAL_ERROR "a local day in Tokyo: exit ${rc}, from '${from}' ${problem}\n${out}${err}")
+endif()
+set(ENV{TZ} Asia/Tokio)
+run(--find 1,2,3,4,5,6,7 --seeds 0:9)
+string(REGEX MATCHALL "\n" lines "${err}")
+list(LENGTH lines count)
+if(NOT rc EQUAL 2 OR NOT out STREQUAL "" OR NOT count EQUAL 1 OR NOT err MATCHES "^vorel-census: ")
+  message(FATAL_ERROR "TZ=Asia/Tokio: exit ${rc}, printed '${out}', error '${err}'")
+endif()
+set(ENV{TZ} UTC)
 message(STATUS "vorel-census: every command-line check passed")

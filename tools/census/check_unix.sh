@@ -7,6 +7,7 @@
 # terminal gets no escape sequence.
 # Usage: check_unix.sh CENSUS WORK_DIR signals|outputs|memory|folder|terminal SANITIZED(0|1)
 set -uo pipefail
+export TZ=UTC # a zone the check names, never the machine's own
 census=$(realpath "$1") work=$2 part=$3 sanitized=$4
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }

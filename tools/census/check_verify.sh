@@ -5,6 +5,7 @@
 # difference, names the figures that differ and exits with 3.
 # Usage: check_verify.sh CENSUS CENSUS_WITH_FAULT SANITIZED(0|1)
 set -uo pipefail
+export TZ=UTC # a zone the check names, never the machine's own
 census=$1 faulty=$2 sanitized=$3
 if [ "$sanitized" = 1 ]; then
   echo "skipped: two walks of the whole cycle under the sanitizers take minutes; the release" \

@@ -3,6 +3,8 @@
 # each showing it as vorel-pick shows it, and the next seconds that show a pick. Built with the
 # sanitizers, any report of theirs ends the run with an error.
 # Usage: cmake -DCENSUS=path -DPICK=path -P check_whole_space.cmake
+# A zone the check names, never the machine's own.
+set(ENV{TZ} UTC)
 execute_process(COMMAND ${CENSUS} --json --threads 2 OUTPUT_VARIABLE json ERROR_VARIABLE err
                 RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0 OR NOT err STREQUAL "")
@@ -95,8 +97,10 @@ foreach(at RANGE ${last})
   endif()
 endforeach()
 
-# The next three seconds that show 01,02,03,04,05,06,07: at or after now, ascending, each showing
-# it when vorel-pick is asked for that second.
+# The next three seconds that show 01,02,03,04,05,06,07, in Tokyo: at or after now, ascending,
+# each on Tokyo's clocks, and each showing it when vorel-pick is asked for that second, as UTC
+# and as Tokyo has it.
+set(ENV{TZ} Asia/Tokyo)
 string(TIMESTAMP before "%s" UTC)
 find(01,02,03,04,05,06,07 --from now --first 3)
 string(JSON listed LENGTH "${found}" matches)
@@ -111,10 +115,16 @@ foreach(at 0 1 2)
   if(second LESS previous)
     message(FATAL_ERROR "--from now --first 3: ${utc} comes before ${previous}\n${found}")
   endif()
-  execute_process(COMMAND ${PICK} --at ${utc} OUTPUT_VARIABLE line RESULT_VARIABLE rc)
-  if(NOT rc EQUAL 0 OR NOT line STREQUAL "01,02,03,04,05,06,07\n")
-    message(FATAL_ERROR "${utc}, found for 01,02,03,04,05,06,07, shows ${line}")
+  string(JSON local GET "${found}" matches ${at} local_second)
+  if(NOT local MATCHES "[+]09:00$")
+    message(FATAL_ERROR "--from now --first 3 in Tokyo lists ${local}\n${found}")
   endif()
+  foreach(written ${utc} ${local})
+    execute_process(COMMAND ${PICK} --at ${written} OUTPUT_VARIABLE line RESULT_VARIABLE rc)
+    if(NOT rc EQUAL 0 OR NOT line STREQUAL "01,02,03,04,05,06,07\n")
+      message(FATAL_ERROR "${written}, found for 01,02,03,04,05,06,07, shows ${line}")
+    endif()
+  endforeach()
   math(EXPR previous "${second} + 1")
 endforeach()
 message(STATUS "vorel-census --find: as many seeds as the census counts, each showing the pick")

@@ -4,10 +4,24 @@
 # exit 2.
 # Usage: cmake -DPICK=path [-DEMULATOR=a;b] -P check_cli.cmake
 set(failures 0)
+# A zone the check names, never the machine's own; each run below that needs another sets it.
+set(ENV{TZ} UTC)
 
+# With `windows_zone` set on a Windows build, the program reads the zone set in Windows: under
+# Wine that follows the host's TZ, but TZ itself reaches the program too, and the runtime would
+# read it first, so cmd takes it away (the arguments hold no spaces there).
 function(run_pick)
-  execute_process(COMMAND ${EMULATOR} ${PICK} ${ARGN}
-                  OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+  if(windows_zone AND EMULATOR)
+    get_filename_component(folder "${PICK}" DIRECTORY)
+    get_filename_component(name "${PICK}" NAME)
+    list(JOIN ARGN " " line)
+    execute_process(COMMAND ${EMULATOR} cmd /c "set TZ=&& ${name} ${line}"
+                    WORKING_DIRECTORY "${folder}"
+                    OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+  else()
+    execute_process(COMMAND ${EMULATOR} ${PICK} ${ARGN}
+                    OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+  endif()
   string(REPLACE "\r" "" out "${out}")
   string(REPLACE "\r" "" err "${err}")
   set(out "${out}" PARENT_SCOPE)
@@ -37,6 +51,18 @@ function(expect_refusal)
   list(LENGTH lines count)
   if(NOT rc EQUAL 2 OR NOT out STREQUAL "" OR NOT count EQUAL 1 OR NOT err MATCHES "^vorel-pick: ")
     fail("${ARGN}: exit ${rc}, printed '${out}', error '${err}', expected one line and exit 2")
+  endif()
+  set(err "${err}" PARENT_SCOPE)
+  set(failures ${failures} PARENT_SCOPE)
+endfunction()
+
+# The same, and the line holds `offsets`: where the zone comes from outside (on Windows, the zone
+# set in Windows, which no unit test can set), the offsets it names show which zone was read.
+function(expect_refusal_in_zone offsets)
+  expect_refusal(${ARGN})
+  string(FIND "${err}" "${offsets}" at)
+  if(at EQUAL -1)
+    fail("${ARGN}: error '${err}' names not '${offsets}'")
   endif()
   set(failures ${failures} PARENT_SCOPE)
 endfunction()
@@ -90,6 +116,49 @@ endif()
 expect_refusal(--seed 4294967296)
 expect_refusal(--seeds 5)
 expect_refusal(--seed 1 -- extra)
+
+# The zone comes from TZ: a local time read there, the second shown there beside UTC. The Windows
+# runtime reads TZ only in its own form ("JST-9").
+set(tokyo Asia/Tokyo)
+if(EMULATOR)
+  set(tokyo JST-9)
+endif()
+set(ENV{TZ} ${tokyo})
+run_pick(--json --at "2026-12-07 13:05:06")
+string(JSON local ERROR_VARIABLE problem GET "${out}" local_second)
+string(JSON seed ERROR_VARIABLE problem2 GET "${out}" seed)
+if(NOT rc EQUAL 0 OR problem OR problem2 OR NOT local STREQUAL "2026-12-07T13:05:06+09:00"
+   OR NOT seed EQUAL 1796616306)
+  fail("--json --at '2026-12-07 13:05:06' with TZ=${tokyo}: exit ${rc}, printed '${out}' ${err}")
+endif()
+# Berlin's two changes of 2026: the hour skipped and the hour gone over twice refused, the seconds
+# around the changes read. On Windows from the zone set in Windows, as the runtime reads it.
+set(ENV{TZ} Europe/Berlin)
+set(windows_zone ON)
+expect_refusal_in_zone("(+01:00 to +02:00)" --at 2026-03-29T02:30:00)
+expect_refusal_in_zone("+02:00 (the first) or 2026-10-25T02:30:00+01:00 (the second)"
+                       --at 2026-10-25T02:30:00)
+foreach(change "2026-03-29T01:59:59 2026-03-29T00:59:59Z 2026-03-29T01:59:59+01:00"
+               "2026-03-29T03:00:00 2026-03-29T01:00:00Z 2026-03-29T03:00:00+02:00"
+               "2026-10-25T01:59:59 2026-10-24T23:59:59Z 2026-10-25T01:59:59+02:00"
+               "2026-10-25T03:00:00 2026-10-25T02:00:00Z 2026-10-25T03:00:00+01:00")
+  separate_arguments(change)
+  list(GET change 0 at)
+  list(GET change 1 utc)
+  list(GET change 2 shown)
+  run_pick(--json --at ${at})
+  string(JSON second ERROR_VARIABLE problem GET "${out}" utc_second)
+  string(JSON local ERROR_VARIABLE problem2 GET "${out}" local_second)
+  if(NOT rc EQUAL 0 OR problem OR problem2 OR NOT second STREQUAL utc OR NOT local STREQUAL shown)
+    fail("--json --at ${at} in Berlin: exit ${rc}, printed '${out}' ${err}, not ${utc}, ${shown}")
+  endif()
+endforeach()
+set(windows_zone OFF)
+
+# A TZ that names no zone is one line and exit 2, not UTC without a word.
+set(ENV{TZ} Asia/Tokio)
+expect_refusal(--at now)
+set(ENV{TZ} UTC)
 
 if(failures GREATER 0)
   message(FATAL_ERROR "${failures} vorel-pick check(s) failed")

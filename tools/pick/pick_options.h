@@ -15,10 +15,13 @@ struct PickOptions {
   int64_t unixSeconds = 0;  // with kAt
   bool showCandidates = false;
   bool json = false;
+  bool utc = false;  // --utc: times read and shown in UTC, whatever the zone
 };
 
 // Reads argv[1..argc-1]; `--at now` is the second `now`, the clock read once as the program
-// starts. Returns "" when they make sense, else one line naming the bad value.
+// starts. Opens the zone the second is shown in (cli_zone.h): the offset --at was written with,
+// or else, where a local time is read or a second shown, TZ's. Returns "" when they make sense,
+// else one line naming the bad value.
 std::string ParsePickOptions(int argc, const char* const* argv, PickOptions& options,
                              int64_t now = UnixSecondsNow());
 

@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli_time.h"
+#include "cli_zone.h"
 #include "draw.h"
 
 std::string PickReport(uint32_t seed, bool showCandidates) {
@@ -33,6 +34,11 @@ std::string PickJson(uint32_t seed, std::optional<int64_t> unixSecond, bool show
   json["format"] = kPickJsonFormat;
   json["seed"] = seed;
   json["utc_second"] = unixSecond ? Json(UtcText(*unixSecond)) : Json(nullptr);
+  // The same second on the zone's clocks, its offset and the zone's name.
+  std::string offset = unixSecond ? ShownOffset(*unixSecond) : "";
+  json["local_second"] = unixSecond ? Json(ShownSecond(*unixSecond)) : Json(nullptr);
+  json["utc_offset"] = offset.empty() ? Json(nullptr) : Json(offset);
+  json["zone"] = unixSecond ? Json(ClockZoneNameInUtf8()) : Json(nullptr);
   int32_t pick[kPickSize];
   DrawFromSeed(seed, pick);
   json["pick"] = pick;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "json_format_check.h"
+#include "zone_for_test.h"
 
 namespace {
 
@@ -24,6 +25,9 @@ TEST(PickJson, CarriesThePickAsNumbersAndAsTheLine) {
   EXPECT_EQ(json["format"], kPickJsonFormat);
   EXPECT_EQ(json["seed"], 2147483648u);
   EXPECT_EQ(json["utc_second"], "2038-01-19T03:14:08Z");
+  EXPECT_EQ(json["local_second"], "2038-01-19T03:14:08Z") << "in UTC, before a zone is opened";
+  EXPECT_EQ(json["utc_offset"], "+00:00");
+  EXPECT_EQ(json["zone"], "UTC");
   EXPECT_EQ(json["pick"], (std::vector<int>{2, 14, 15, 18, 20, 21, 31}));
   EXPECT_EQ(json["line"], "02,14,15,18,20,21,31");
   EXPECT_EQ(json["numbers"], json["pick"]) << "as vorel-census --find --json gives it";
@@ -31,7 +35,9 @@ TEST(PickJson, CarriesThePickAsNumbersAndAsTheLine) {
 
   json = nlohmann::json::parse(PickJson(1237421458u, std::nullopt, true));
   EXPECT_EQ(json["seed"], 1237421458u);
-  EXPECT_TRUE(json["utc_second"].is_null()) << "a seed given is no second";
+  for (const char* key : {"utc_second", "local_second", "utc_offset", "zone"}) {
+    EXPECT_TRUE(json[key].is_null()) << key << ": a seed given is no second";
+  }
   EXPECT_EQ(json["line"], "03,11,13,14,26,29,32");
   EXPECT_EQ(json["candidates"], (std::vector<int>{13, 14, 29, 32, 13, 14, 29, 13, 14, 3,
                                                   3,  32, 13, 11, 14, 11, 32, 32, 14, 26}));
@@ -44,11 +50,24 @@ const KeysOfFormat kKeysOfFormat = {
      {{"/format", "number"},
       {"/seed", "number"},
       {"/utc_second", "string"},
+      {"/local_second", "string"},
+      {"/utc_offset", "string"},
+      {"/zone", "string"},
       {"/pick", "array"},
       {"/line", "string"},
       {"/numbers", "array"},
       {"/candidates", "array"}}},
 };
+
+// Beside the UTC second, the same second on the zone's clocks, as vorel-pick --at reads it back.
+TEST(PickJson, ShowsTheSecondInTheZoneBesideUtc) {
+  ZoneForTest zone(kTokyo);
+  nlohmann::json json = nlohmann::json::parse(PickJson(1796616306u, 1796616306, false));
+  EXPECT_EQ(json["utc_second"], "2026-12-07T04:05:06Z");
+  EXPECT_EQ(json["local_second"], "2026-12-07T13:05:06+09:00");
+  EXPECT_EQ(json["utc_offset"], "+09:00");
+  EXPECT_EQ(json["zone"], ClockZoneName());
+}
 
 TEST(PickJson, KeepsTheKeysOfItsFormat) {
   nlohmann::json json = nlohmann::json::parse(PickJson(5, 1796616306, true));

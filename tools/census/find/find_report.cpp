@@ -1,9 +1,11 @@
 #include "find/find_report.h"
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 
 #include "cli_text.h"
 #include "cli_time.h"
+#include "cli_zone.h"
 #include "report/census_report.h"
 #include "report/scope_json.h"
 
@@ -20,17 +22,25 @@ std::string HowMany(const FindReport& report) {
   return line + "\n";
 }
 
+// The seconds on the zone's clocks, the zone named once, in the heading. Over a span the second
+// comes first, in a column as wide as its longest entry.
 std::string Rows(const FindReport& report) {
+  std::string heading = "second (" + ClockZoneName() + ")";
   std::string out;
   if (report.scope.clockSpan) {
-    out += "second (UTC)                   seed\n";
+    int width = static_cast<int>(heading.size());
     for (const FoundSecond& found : report.found.listed) {
-      out += Printed("%s  %13s\n", UtcText(found.second).c_str(), Grouped(found.seed).c_str());
+      width = std::max(width, static_cast<int>(ShownSecond(found.second).size()));
+    }
+    out += Printed("%-*s  %13s\n", width, heading.c_str(), "seed");
+    for (const FoundSecond& found : report.found.listed) {
+      out += Printed("%-*s  %13s\n", width, ShownSecond(found.second).c_str(),
+                     Grouped(found.seed).c_str());
     }
   } else {
-    out += "         seed  second (UTC)\n";
+    out += "         seed  " + heading + "\n";
     for (const FoundSecond& found : report.found.listed) {
-      out += Printed("%13s  %s\n", Grouped(found.seed).c_str(), UtcText(found.second).c_str());
+      out += Printed("%13s  %s\n", Grouped(found.seed).c_str(), ShownSecond(found.second).c_str());
     }
   }
   return out;
@@ -61,14 +71,19 @@ std::string FindJson(const FindReport& report) {
   json["line"] = LineOfPick(report.pick);
   json["numbers"] = report.pick.numbers;
   json["covered"] = ScopeJson(report.scope);
+  json["zone"] = ClockZoneNameInUtf8();
   json["first"] = report.first ? Json(report.first) : Json(nullptr);
   json["found"] = report.found.total;
   json["found_unit"] = report.scope.clockSpan ? "seconds" : "seeds";
   json["repeats_every"] = kSeedPeriod;
   Json matches = Json::array();
   for (const FoundSecond& found : report.found.listed) {
-    matches.push_back(
-        {{"seed", found.seed}, {"second", UtcText(found.second)}, {"unix_second", found.second}});
+    std::string offset = ShownOffset(found.second);
+    matches.push_back({{"seed", found.seed},
+                       {"second", UtcText(found.second)},
+                       {"unix_second", found.second},
+                       {"local_second", ShownSecond(found.second)},
+                       {"utc_offset", offset.empty() ? Json(nullptr) : Json(offset)}});
   }
   json["matches"] = matches;
   json["method"] = report.mode == CensusMode::kSeedBySeed ? "seed by seed" : "cycle walk";

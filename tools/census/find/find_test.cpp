@@ -15,6 +15,7 @@
 #include "find/found_seconds.h"
 #include "find/wanted_pick.h"
 #include "json_format_check.h"
+#include "zone_for_test.h"
 
 namespace {
 
@@ -125,8 +126,8 @@ TEST(FoundSeconds, ListsEverySecondOfASpanInTimeOrder) {
 TEST(FoundSeconds, FollowsTheSeedsPast2106) {
   int64_t from, to;
   std::string why;
-  ASSERT_TRUE(ParseUtcSecond("2106-02-07T06:28:10Z", from, why));
-  ASSERT_TRUE(ParseUtcSecond("2106-02-07T06:28:20Z", to, why));
+  ASSERT_TRUE(ReadTime("2106-02-07T06:28:10Z", TimeRole::kFrom, 0, from, why));
+  ASSERT_TRUE(ReadTime("2106-02-07T06:28:20Z", TimeRole::kTo, 0, to, why));
   FoundSeconds found =
       SecondsOfSeeds({1, 0, 4294967294u, 4294967290u, 5, 6}, ScopeOfSeconds(from, to), 0);
   std::vector<std::string> shown;
@@ -201,7 +202,8 @@ TEST(FindReport, TableGroupsLargeSeeds) {
 }
 
 // The keys a reader of each format of the find JSON may rely on. A span of clock time adds
-// /covered/from and /covered/to; without --first, /first is null.
+// /covered/from, /covered/to, /covered/from_local and /covered/to_local; without --first, /first
+// is null.
 const KeysOfFormat kKeysOfFormat = {
     {1,
      {{"/format", "number"},
@@ -211,6 +213,7 @@ const KeysOfFormat kKeysOfFormat = {
       {"/covered/words", "string"},
       {"/covered/first_seed", "number"},
       {"/covered/seed_count", "number"},
+      {"/zone", "string"},
       {"/first", "number"},
       {"/found", "number"},
       {"/found_unit", "string"},
@@ -219,6 +222,8 @@ const KeysOfFormat kKeysOfFormat = {
       {"/matches/0/seed", "number"},
       {"/matches/0/second", "string"},
       {"/matches/0/unix_second", "number"},
+      {"/matches/0/local_second", "string"},
+      {"/matches/0/utc_offset", "string"},
       {"/method", "string"},
       {"/seconds", "number"},
       {"/threads", "number"},
@@ -231,6 +236,35 @@ TEST(FindReport, JsonKeepsTheKeysOfItsFormat) {
   ExpectKeysOfItsFormat(json, kKeysOfFormat);
   EXPECT_EQ(json["covered"]["from"], "2106-02-07T06:28:10Z");
   EXPECT_EQ(json["covered"]["to"], "2106-02-07T06:28:20Z");
+}
+
+// Each second on the zone's clocks, with its offset, and the zone named once, in the heading;
+// the JSON keeps the UTC second beside it.
+TEST(FindReport, ShowsTheSecondsOnTheZonesClocks) {
+  ZoneForTest zone("Asia/Tokyo");
+  EXPECT_EQ(FindTable(SeedZeroReport(ScopeOfSeeds(0, 9), 1)),
+            "Pick: 02,14,15,18,20,21,31\n"
+            "Seeds that show it: 2 (seeds 0 to 9); the first 1 listed\n"
+            "Each seed's second below is its first; it comes again every 4,294,967,296 seconds "
+            "(about 136 years)\n"
+            "\n"
+            "         seed  second (Asia/Tokyo)\n"
+            "            0  1970-01-01T09:00:00+09:00\n");
+  FindReport report = SeedZeroReport(ScopeOfSeconds(kBeforeTheWrap, kBeforeTheWrap + 10));
+  EXPECT_EQ(FindTable(report),
+            "Pick: 02,14,15,18,20,21,31\n"
+            "Seconds that show it: 2 (the seconds from 2106-02-07T15:28:10+09:00 to "
+            "2106-02-07T15:28:20+09:00, seeds 4294967290 to 4)\n"
+            "\n"
+            "second (Asia/Tokyo)                 seed\n"
+            "2106-02-07T15:28:16+09:00              0\n"
+            "2106-02-07T15:28:17+09:00              1\n");
+  nlohmann::json json = nlohmann::json::parse(FindJson(report));
+  EXPECT_EQ(json["zone"], "Asia/Tokyo");
+  EXPECT_EQ(json["covered"]["from_local"], "2106-02-07T15:28:10+09:00");
+  EXPECT_EQ(json["matches"][0]["second"], "2106-02-07T06:28:16Z");
+  EXPECT_EQ(json["matches"][0]["local_second"], "2106-02-07T15:28:16+09:00");
+  EXPECT_EQ(json["matches"][0]["utc_offset"], "+09:00");
 }
 
 TEST(FindReport, JsonCarriesWhatWasFound) {

@@ -8,6 +8,7 @@
 
 #include "cli_text.h"
 #include "cli_time.h"
+#include "cli_zone.h"
 #include "count/pick_rank.h"
 #include "draw.h"
 #include "report/census_chart.h"
@@ -129,6 +130,8 @@ Json ScopeJson(const CensusScope& scope) {
   if (scope.clockSpan) {
     json["from"] = UtcText(scope.fromSecond);
     json["to"] = UtcText(scope.toSecond);
+    json["from_local"] = ShownSecond(scope.fromSecond);
+    json["to_local"] = ShownSecond(scope.toSecond);
   }
   return json;
 }
@@ -166,6 +169,7 @@ std::string CensusJson(const CensusResult& result, const PickSummary& summary, d
   json["format"] = kCensusJsonFormat;
   json["seeds_covered"] = result.seedsCovered;
   json["covered"] = ScopeJson(scope);
+  json["zone"] = scope.clockSpan ? Json(ClockZoneNameInUtf8()) : Json(nullptr);
   json["method"] = result.mode == CensusMode::kSeedBySeed ? "seed by seed" : "cycle walk";
   json["method_note"] = HowCovered(result);
   json["seconds"] = static_cast<double>(static_cast<int64_t>(seconds * 1000 + 0.5)) / 1000;
@@ -224,12 +228,13 @@ std::string SeedsInWords(const CensusScope& scope) {
 
 }  // namespace
 
+// A span of seconds is named on the zone's clocks, with the offsets, and by its seeds too: past
+// 2106 they wrap to 0.
 std::string ScopeInWords(const CensusScope& scope) {
   if (!scope.clockSpan) return SeedsInWords(scope);
-  // A span of seconds names its seeds too: past 2106 they wrap to 0.
-  std::string seconds =
-      scope.fromSecond == scope.toSecond
-          ? "the second " + UtcText(scope.fromSecond)
-          : "the seconds from " + UtcText(scope.fromSecond) + " to " + UtcText(scope.toSecond);
+  std::string seconds = scope.fromSecond == scope.toSecond
+                            ? "the second " + ShownSecond(scope.fromSecond)
+                            : "the seconds from " + ShownSecond(scope.fromSecond) + " to " +
+                                  ShownSecond(scope.toSecond);
   return seconds + ", " + SeedsInWords(scope);
 }

@@ -23,5 +23,6 @@ std::string CensusChart(const CensusResult& result, const PickSummary& summary,
 std::string LineOfRank(uint32_t rank);
 
 // The seeds covered as the reports name them: "every seed", "seed 7", "seeds 0 to 9", "the
-// seconds from 2027-01-01T00:00:00Z to 2027-12-31T23:59:59Z, seeds 1798761600 to 1830297599".
+// seconds from 2027-01-01T00:00:00+09:00 to 2027-12-31T23:59:59+09:00, seeds 1798729200 to
+// 1830265199", each second in the zone opened (cli_zone.h).
 std::string ScopeInWords(const CensusScope& scope);

@@ -57,7 +57,8 @@ TEST(CensusReport, JsonCarriesTheFigures) {
 }
 
 // The keys a reader of each format may rely on, with the kind of value each holds in a count
-// where every figure is defined. A span of clock time adds /covered/from and /covered/to.
+// where every figure is defined. A span of clock time adds /covered/from, /covered/to,
+// /covered/from_local and /covered/to_local, and names its zone in /zone (null over seeds).
 const KeysOfFormat kKeysOfFormat = {
     {1,
      {{"/format", "number"},
@@ -65,6 +66,7 @@ const KeysOfFormat kKeysOfFormat = {
       {"/covered/words", "string"},
       {"/covered/first_seed", "number"},
       {"/covered/seed_count", "number"},
+      {"/zone", "null"},
       {"/method", "string"},
       {"/method_note", "string"},
       {"/seconds", "number"},
