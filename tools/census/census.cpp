@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "count/tally.h"
-#include "count/workers.h"
 #include "hwy/targets.h"
 #include "report/pick_summary.h"
 #include "walk/cycle.h"
@@ -77,7 +76,7 @@ std::vector<std::string> CensusTargets() {
 }
 
 CensusMode ModeOf(const CensusOptions& options) {
-  if (options.seedCount >= kSeedSpace && options.method != SpanMethod::kSeedBySeed) {
+  if (options.scope.seedCount >= kSeedSpace && options.method != SpanMethod::kSeedBySeed) {
     return CensusMode::kWholeCycle;
   }
   switch (options.method) {
@@ -86,15 +85,15 @@ CensusMode ModeOf(const CensusOptions& options) {
     case SpanMethod::kSeedBySeed:
       return CensusMode::kSeedBySeed;
     default:
-      return options.seedCount >= kWalkSpanAtLeast ? CensusMode::kSpanOnCycle
-                                                   : CensusMode::kSeedBySeed;
+      return options.scope.seedCount >= kWalkSpanAtLeast ? CensusMode::kSpanOnCycle
+                                                         : CensusMode::kSeedBySeed;
   }
 }
 
 ChunkedWork PlanOf(const CensusOptions& options, CensusMode mode) {
   ChunkedWork plan;
   if (mode == CensusMode::kSeedBySeed) {
-    plan.total = options.seedCount;
+    plan.total = options.scope.seedCount;
     plan.chunk = kSeedChunk;
   } else {
     plan.total = options.cycleDraws ? std::min(kCycle, options.cycleDraws) : kCycle;
@@ -112,7 +111,7 @@ namespace {
 // first on.
 void CountChunk(Tally& tally, const CensusOptions& options, CensusMode mode,
                 const VectorBuild& build, uint64_t begin, uint64_t count) {
-  const SeedSpan span = {options.firstSeed, options.seedCount};
+  const SeedSpan span = SpanOf(options.scope);
   switch (mode) {
     case CensusMode::kWholeCycle:
       WalkStretch(tally, build, options.cycleOrigin, begin, count, nullptr);
@@ -121,8 +120,8 @@ void CountChunk(Tally& tally, const CensusOptions& options, CensusMode mode,
       WalkStretch(tally, build, options.cycleOrigin, begin, count, &span);
       break;
     case CensusMode::kSeedBySeed:
-      for (uint64_t seed = options.firstSeed + begin; seed < options.firstSeed + begin + count;
-           ++seed) {
+      for (uint64_t seed = options.scope.firstSeed + begin;
+           seed < options.scope.firstSeed + begin + count; ++seed) {
         RecordDraw(tally, PlainDraw(static_cast<uint32_t>(seed)));
       }
       break;
@@ -245,7 +244,7 @@ std::vector<std::string> FiguresThatDiffer(const CensusResult& fast, const Censu
 // takes half of the progress.
 VerifyResult VerifySpan(const CensusOptions& options) {
   VerifyResult verdict;
-  verdict.seedsChecked = options.seedCount;
+  verdict.seedsChecked = options.scope.seedCount;
   CensusOptions walked = options;
   walked.method = SpanMethod::kWalk;
   walked.cycleDraws = 0;
@@ -269,7 +268,7 @@ VerifyResult VerifySpan(const CensusOptions& options) {
 }  // namespace
 
 VerifyResult VerifyCensus(const CensusOptions& options) {
-  if (options.seedCount < kSeedSpace) return VerifySpan(options);
+  if (options.scope.seedCount < kSeedSpace) return VerifySpan(options);
   VerifyResult verdict;
   ChunkedWork plan;
   plan.total = options.cycleDraws ? std::min(options.cycleDraws, kCycle) : kCycle;
@@ -302,8 +301,7 @@ VerifyResult VerifyCensus(const CensusOptions& options) {
   MergeTallies(tallies, 1, plain);
   plain.seedsCovered = SeedsCounted(plain);
   CensusOptions fastest = options;  // with the target asked for
-  fastest.firstSeed = 0;
-  fastest.seedCount = kSeedSpace;
+  fastest.scope = CensusScope();
   fastest.method = SpanMethod::kWalk;
   fastest.progress = nullptr;
   CensusResult fast = RunCensus(fastest);

@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "census_result.h"
+#include "census_scope.h"
+#include "chunked_work.h"
 #include "count/pick_counter.h"
-#include "count/workers.h"
+#include "count/tally.h"
 
 // The instruction sets the walk of the cycle can run with on this processor, by Highway's names
 // ("AVX3_DL", "AVX3", "AVX2", "SSE4", "SSSE3", "SCALAR"), best first.
@@ -28,10 +30,7 @@ constexpr uint64_t kWalkSpanAtLeast = 14000000;
 enum class SpanMethod { kFastest, kWalk, kSeedBySeed };
 
 struct CensusOptions {
-  // The seeds counted: seedCount of them (1 to 2^32) from firstSeed on, wrapping past 4294967295
-  // to 0, as the die's seeds do past 2106.
-  uint32_t firstSeed = 0;
-  uint64_t seedCount = kSeedSpace;
+  CensusScope scope;  // the seeds counted
   unsigned threads = 1;
   SpanMethod method = SpanMethod::kFastest;
   // When walking the cycle: walk only this many draws of it (0: all 2^31), for timing and tests,

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "census_fault.h"
+#include "census_seam.h"
 #include "count/pick_rank.h"
 #include "hwy/targets.h"
 #include "walk/cycle.h"
@@ -74,8 +74,8 @@ struct Stretch {
     for (int value = 0; value < kHighestNumber; ++value) {
       if (pick >> value & 1) *number++ = value + 1;
     }
-    options.census.firstSeed = span.first;
-    options.census.seedCount = span.count;
+    options.census.scope.firstSeed = span.first;
+    options.census.scope.seedCount = span.count;
     options.census.method = SpanMethod::kWalk;
     options.census.cycleDraws = kDraws;
     options.census.cycleOrigin = origin;
@@ -185,16 +185,16 @@ INSTANTIATE_TEST_SUITE_P(Built, FindWith, testing::ValuesIn(BuiltTargets()),
 TEST(Find, GoesSeedBySeedBelowTheCrossover) {
   FindOptions options;
   options.pick = PickOfSeed(0);
-  options.census.firstSeed = 4294967296u - 70000;
-  options.census.seedCount = 140000;
+  options.census.scope.firstSeed = 4294967296u - 70000;
+  options.census.scope.seedCount = 140000;
   options.census.threads = 2;
   FindResult result = RunFind(options);
   EXPECT_EQ(result.mode, CensusMode::kSeedBySeed);
   EXPECT_EQ(result.target, "");
   EXPECT_EQ(result.workers, 2u);
   std::vector<uint32_t> expected;
-  for (uint64_t seed = options.census.firstSeed; seed < uint64_t{options.census.firstSeed} + 140000;
-       ++seed) {
+  for (uint64_t seed = options.census.scope.firstSeed;
+       seed < uint64_t{options.census.scope.firstSeed} + 140000; ++seed) {
     if (MaskOfSeed(static_cast<uint32_t>(seed)) == options.pick.mask) {
       expected.push_back(static_cast<uint32_t>(seed));
     }
@@ -204,7 +204,7 @@ TEST(Find, GoesSeedBySeedBelowTheCrossover) {
   EXPECT_EQ(result.seeds, expected);
 
   // From the crossover on, a span is walked along the cycle (here only its first draws).
-  options.census.seedCount = kWalkSpanAtLeast;
+  options.census.scope.seedCount = kWalkSpanAtLeast;
   options.census.cycleDraws = 1000;
   EXPECT_EQ(RunFind(options).mode, CensusMode::kSpanOnCycle);
 }

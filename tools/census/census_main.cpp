@@ -18,8 +18,8 @@
 
 #include "census.h"
 #include "census_args.h"
-#include "census_fault.h"
 #include "census_find.h"
+#include "census_seam.h"
 #include "cli_file.h"
 #include "cli_output.h"
 #include "cli_stop.h"
@@ -111,8 +111,7 @@ unsigned WorkerThreads(unsigned asked) {
 // The census of the seeds asked for, with a progress line on a terminal.
 CensusOptions OptionsFor(const CensusArgs& args, unsigned threads) {
   CensusOptions options;
-  options.firstSeed = args.scope.firstSeed;
-  options.seedCount = args.scope.seedCount;
+  options.scope = args.scope;
   options.threads = threads;
   options.target = args.target;
   if (isatty(STDERR_FILENO)) {

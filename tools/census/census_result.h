@@ -1,5 +1,5 @@
-// The figures a census hands on from the count to the reports: which seeds were asked for, how
-// they were covered and what was found. Plain data that includes nothing of the census's parts,
+// The figures a census hands on from the count to the reports: how the seeds were covered and
+// what was found. Plain data that includes nothing of the census's parts,
 // so that the count fills it and the reports read it without knowing how the draws were met.
 #pragma once
 
@@ -8,17 +8,6 @@
 #include <vector>
 
 #include "draw.h"
-#include "random_source.h"
-
-// Which seeds a census covers: seedCount of them (1 to 2^32) from firstSeed on, wrapping past
-// 4294967295 to 0, as the die's seeds do past 2106.
-struct CensusScope {
-  uint32_t firstSeed = 0;
-  uint64_t seedCount = kSeedSpace;
-  // Set when the span was asked for as clock time: the first and last second, both included.
-  bool clockSpan = false;
-  int64_t fromSecond = 0, toSecond = 0;
-};
 
 // How a census met its seeds, chosen once for the whole run.
 enum class CensusMode {

@@ -174,8 +174,8 @@ void ExpectSpansLikeThePlainDraw(const std::string& target) {
     for (CounterShape shape : {CounterShape{1024, 8}, CounterShape{32, 1}}) {
       if (&span != &spans[0] && shape.queueLength == 32) continue;
       CensusOptions options;
-      options.firstSeed = span.first;
-      options.seedCount = span.count;
+      options.scope.firstSeed = span.first;
+      options.scope.seedCount = span.count;
       options.method = SpanMethod::kWalk;
       options.cycleDraws = kDraws;
       options.cycleOrigin = origin;
@@ -330,17 +330,17 @@ TEST(CensusVerify, NamesEachFigureThatDiffers) {
 // one moved far off counts right, only slower, so only this holds it.
 TEST(CensusSpan, WalksFromTheCrossoverOn) {
   CensusOptions options;
-  options.firstSeed = 4000000000u;
-  options.seedCount = 13999999;
+  options.scope.firstSeed = 4000000000u;
+  options.scope.seedCount = 13999999;
   EXPECT_EQ(ModeOf(options), CensusMode::kSeedBySeed);
   options.method = SpanMethod::kWalk;
   EXPECT_EQ(ModeOf(options), CensusMode::kSpanOnCycle);
   options.method = SpanMethod::kFastest;
-  options.seedCount = 14000000;
+  options.scope.seedCount = 14000000;
   EXPECT_EQ(ModeOf(options), CensusMode::kSpanOnCycle);
   options.method = SpanMethod::kSeedBySeed;
   EXPECT_EQ(ModeOf(options), CensusMode::kSeedBySeed);
-  options.seedCount = kSeedSpace;
+  options.scope.seedCount = kSeedSpace;
   EXPECT_EQ(ModeOf(options), CensusMode::kSeedBySeed);
   options.method = SpanMethod::kWalk;
   EXPECT_EQ(ModeOf(options), CensusMode::kWholeCycle);
@@ -351,8 +351,8 @@ TEST(CensusSpan, WalksFromTheCrossoverOn) {
 // span seed by seed. The span wraps past 4294967295.
 TEST(CensusVerify, HoldsASpanAlongTheWalkAgainstItsSeedBySeedCount) {
   CensusOptions options;
-  options.firstSeed = 4294967296u - 40000;
-  options.seedCount = 1 << 17;
+  options.scope.firstSeed = 4294967296u - 40000;
+  options.scope.seedCount = 1 << 17;
   options.threads = 2;
   VerifyResult verdict = VerifyCensus(options);
   EXPECT_FALSE(verdict.interrupted);
@@ -365,8 +365,8 @@ TEST(CensusVerify, HoldsASpanAlongTheWalkAgainstItsSeedBySeedCount) {
 
 TEST(Census, SeedBySeedMatchesTheDrawAndCountsEveryFigure) {
   CensusOptions options;
-  options.firstSeed = 1237421400u;
-  options.seedCount = 100;
+  options.scope.firstSeed = 1237421400u;
+  options.scope.seedCount = 100;
   options.threads = 3;
   CensusResult result = RunCensus(options);
   EXPECT_EQ(result.mode, CensusMode::kSeedBySeed);
@@ -379,7 +379,8 @@ TEST(Census, SeedBySeedMatchesTheDrawAndCountsEveryFigure) {
 
   std::vector<uint32_t> expected(kPossiblePicks);
   uint64_t numbers[kNumberSlots] = {}, seventh[kCandidateCount] = {};
-  for (uint32_t seed = options.firstSeed; seed < options.firstSeed + options.seedCount; ++seed) {
+  for (uint32_t seed = options.scope.firstSeed;
+       seed < options.scope.firstSeed + options.scope.seedCount; ++seed) {
     DrawFigures draw = PlainDraw(seed);
     ++expected[PickRank(draw.pick)];
     ++seventh[draw.seventhIndex];
@@ -403,8 +404,8 @@ TEST(Census, SeedBySeedMatchesTheDrawAndCountsEveryFigure) {
 // the merged figures are that seed's, whichever worker counted which part.
 TEST(Census, WorkersAgreeOnTheExtremes) {
   CensusOptions options;
-  options.firstSeed = 1237421458u - 65536u - 10u;  // the seed in the second part of 65536
-  options.seedCount = 65536u + 10u + 101u;
+  options.scope.firstSeed = 1237421458u - 65536u - 10u;  // the seed in the second part of 65536
+  options.scope.seedCount = 65536u + 10u + 101u;
   options.threads = 2;
   CensusResult result = RunCensus(options);
   EXPECT_EQ(result.latestIndex, 19);
@@ -429,10 +430,10 @@ TEST(Census, WalksWithTheBestBuildUnlessAskedForAnother) {
     options.target = name;
     options.method = SpanMethod::kFastest;
     EXPECT_EQ(RunCensus(options).target, name);
-    options.seedCount = 10;
+    options.scope.seedCount = 10;
     options.method = SpanMethod::kWalk;
     EXPECT_EQ(RunCensus(options).target, name) << "a span";
-    options.seedCount = kSeedSpace;
+    options.scope.seedCount = kSeedSpace;
   }
 }
 

@@ -3,9 +3,9 @@
 #include <nlohmann/json.hpp>
 
 #include "cli_text.h"
+#include "census_scope.h"
 #include "cli_time.h"
 #include "report/census_report.h"
-#include "report/scope_json.h"
 
 namespace {
 

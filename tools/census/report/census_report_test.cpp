@@ -23,8 +23,7 @@ const CensusScope kHundred = ScopeOfSeeds(1237421400u, 1237421499u);
 const CensusResult& HundredSeeds() {
   static const CensusResult result = [] {
     CensusOptions options;
-    options.firstSeed = kHundred.firstSeed;
-    options.seedCount = kHundred.seedCount;
+    options.scope = kHundred;
     options.threads = 2;
     return RunCensus(options);
   }();
@@ -133,11 +132,10 @@ TEST(CensusReport, TableCarriesTheFigures) {
 // the ends are ties, so the reports say so instead of naming one number each.
 TEST(CensusReport, OneSeedHasNoRatioAndTiedEnds) {
   CensusOptions options;
-  options.firstSeed = 7;
-  options.seedCount = 1;
+  options.scope = ScopeOfSeeds(7, 7);
   CensusResult result = RunCensus(options);
   PickSummary summary = SummarisePicks(result);
-  CensusScope scope = ScopeOfSeeds(7, 7);
+  const CensusScope& scope = options.scope;
   std::string table = CensusTable(result, summary, 0.01, scope);
   EXPECT_NE(table.find("Most to least frequent: 7 numbers (tied) / 30 numbers (tied) = n/a\n"),
             std::string::npos)

@@ -10,7 +10,7 @@
 
 #include "hwy/targets.h"
 #include "walk/cycle.h"
-#include "walk/list_walk.h"
+#include "walk/list_twin.h"
 #include "walk/plain_draw.h"
 #include "walk/seed_span.h"
 #include "walk/vector_walk.h"
