@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "census_seam.h"
+#include "count/each_target.h"
 #include "count/pick_rank.h"
 #include "hwy/targets.h"
 #include "walk/cycle.h"
@@ -110,32 +111,20 @@ std::vector<uint64_t> PositionsToFind(const Stretch& stretch, size_t lanes) {
 // values; the failure seed's twin, whose twin is the top of the space.
 constexpr uint32_t kLateSeed = 1237421458u, kTopTwin = 2147483647u;
 
-// The finder with each instruction set Highway builds the walk for, whether this processor runs
-// it or not: one it cannot run shows as skipped, saying so.
-class FindWith : public testing::TestWithParam<int64_t> {
- protected:
-  void SetUp() override {
-    build = nullptr;
-    for (const VectorBuild& each : VectorBuilds()) {
-      if (each.target == GetParam()) build = &each;
-    }
-    if (!build) GTEST_SKIP() << "this processor cannot run the walk built for " << Target();
-  }
-  std::string Target() const { return hwy::TargetName(GetParam()); }
-  const VectorBuild* build;
-};
+// The finder with each instruction set Highway builds the walk for.
+class FindWith : public EachTarget {};
 
 TEST_P(FindWith, FindsWhatTheDrawShowsAlongTheCycle) {
   for (uint32_t seed : {kLateSeed, kTopTwin}) {
     Stretch stretch(seed, 1000);
     ASSERT_EQ(stretch.seeds[1000], seed);
-    for (uint64_t position : PositionsToFind(stretch, build->lanes)) {
+    for (uint64_t position : PositionsToFind(stretch, BuildNamed(TargetName()).lanes)) {
       const uint64_t pick = stretch.picks[position];
-      FindResult result = RunFind(stretch.Options(Target(), pick));
-      SCOPED_TRACE(Target() + ", the pick of position " + std::to_string(position) + ", seed " +
+      FindResult result = RunFind(stretch.Options(TargetName(), pick));
+      SCOPED_TRACE(TargetName() + ", the pick of position " + std::to_string(position) + ", seed " +
                    std::to_string(stretch.seeds[position]));
       EXPECT_EQ(result.mode, CensusMode::kWholeCycle);
-      EXPECT_EQ(result.target, Target());
+      EXPECT_EQ(result.target, TargetName());
       EXPECT_EQ(result.seeds, stretch.Scan(pick));
       EXPECT_TRUE(result.wrongSeeds.empty());
     }
@@ -162,8 +151,8 @@ TEST_P(FindWith, FindsTheSeedsOfSpansAlongTheCycle) {
       spans.insert(spans.end(), {{4294967295u, 1}, {4294967290u, 6}, {2147483647u, 2}});
     }
     for (const SeedSpan& span : spans) {
-      FindResult result = RunFind(stretch.Options(Target(), pick, span));
-      SCOPED_TRACE(Target() + ", " + std::to_string(span.count) + " seeds from " +
+      FindResult result = RunFind(stretch.Options(TargetName(), pick, span));
+      SCOPED_TRACE(TargetName() + ", " + std::to_string(span.count) + " seeds from " +
                    std::to_string(span.first));
       EXPECT_EQ(result.mode, CensusMode::kSpanOnCycle);
       EXPECT_EQ(result.seeds, stretch.Scan(pick, span));
@@ -175,10 +164,7 @@ TEST_P(FindWith, FindsTheSeedsOfSpansAlongTheCycle) {
   EXPECT_EQ(top.Scan(top.picks[1000], {kTopTwin, 2}), std::vector<uint32_t>{kTopTwin});
 }
 
-INSTANTIATE_TEST_SUITE_P(Built, FindWith, testing::ValuesIn(BuiltTargets()),
-                         [](const testing::TestParamInfo<int64_t>& target) {
-                           return std::string(hwy::TargetName(target.param));
-                         });
+INSTANTIATE_FOR_EACH_TARGET(FindWith);
 
 // Short spans go seed by seed, on two workers; this one wraps past 4294967295 to the seeds 0 and
 // 1, which show the same pick.

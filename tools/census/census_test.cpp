@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "count/each_target.h"
 #include "count/tally.h"
 #include "draw.h"
 #include "hwy/targets.h"
@@ -192,35 +193,22 @@ void ExpectSpansLikeThePlainDraw(const std::string& target) {
   }
 }
 
-// The census walked with each instruction set Highway builds the walk for, whether this processor
-// runs it or not: one it cannot run shows as skipped, saying so.
-class CensusWith : public testing::TestWithParam<int64_t> {
- protected:
-  void SetUp() override {
-    std::vector<std::string> runnable = CensusTargets();
-    if (std::find(runnable.begin(), runnable.end(), Target()) == runnable.end()) {
-      GTEST_SKIP() << "this processor cannot run the walk built for " << Target();
-    }
-  }
-  std::string Target() const { return hwy::TargetName(GetParam()); }
-};
+// The census walked with each instruction set Highway builds the walk for.
+class CensusWith : public EachTarget {};
 
 TEST_P(CensusWith, CountsLikeThePlainDraw) {
-  ExpectCountsLikeThePlainDraw(Target());
+  ExpectCountsLikeThePlainDraw(TargetName());
 }
 
 TEST_P(CensusWith, FindsTheFewestDistinct) {
-  ExpectFewestDistinctFound(Target());
+  ExpectFewestDistinctFound(TargetName());
 }
 
 TEST_P(CensusWith, CountsSpansLikeThePlainDraw) {
-  ExpectSpansLikeThePlainDraw(Target());
+  ExpectSpansLikeThePlainDraw(TargetName());
 }
 
-INSTANTIATE_TEST_SUITE_P(Built, CensusWith, testing::ValuesIn(BuiltTargets()),
-                         [](const testing::TestParamInfo<int64_t>& target) {
-                           return std::string(hwy::TargetName(target.param));
-                         });
+INSTANTIATE_FOR_EACH_TARGET(CensusWith);
 
 // The instruction set Highway's own dispatch runs here.
 std::string HighwaysChoice() {

@@ -347,10 +347,4 @@ const VectorBuild& BuildNamed(const std::string& name) {
   return VectorBuilds().front();
 }
 
-std::vector<int64_t> BuiltTargets() {
-  std::vector<int64_t> targets;
-  for (int64_t rest = HWY_TARGETS; rest != 0; rest &= rest - 1) targets.push_back(rest & -rest);
-  return targets;
-}
-
 #endif  // HWY_ONCE

@@ -81,7 +81,3 @@ void WalkPositions(const VectorBuild& build, uint32_t origin, uint64_t begin, ui
   uint64_t walked = stretch * build.lanes;
   if (walked < count) walkRest(Jump(origin, begin + count - 1), count - walked);
 }
-
-// Every instruction set the walk is built for, best first, whether this processor runs it or
-// not, by Highway's bit for it: VectorBuilds() holds those it runs.
-std::vector<int64_t> BuiltTargets();
