@@ -44,9 +44,11 @@ struct CensusOptions {
   const std::atomic<bool>* stop = nullptr;  // set from outside to end early
   // Called now and then, on the calling thread, with the share of the work done (0..1).
   std::function<void(double)> progress;
-  // For tests of --verify only: changes the fast census's figures before they are held against
-  // the plain count, to see the difference found and named.
+  // For tests of --verify only, to see each of its checks find a fault and name it: changes the
+  // fast census's figures before they are held against the plain count, and the draws the walk
+  // met in each chunk before they are held seed by seed against the plain draw.
   std::function<void(CensusResult&)> alterFastCount;
+  std::function<void(std::vector<DrawFigures>&)> alterWalkedDraws;
 };
 
 // How RunCensus meets the seeds of `options`: the whole space along the cycle, a span along the
@@ -75,3 +77,12 @@ struct VerifyResult {
   bool interrupted = false;
 };
 VerifyResult VerifyCensus(const CensusOptions& options);
+
+// What --verify says of its verdict: on a difference, one line for each seed named that
+// disagrees and one that counts them and names the figures that differ (without the program's
+// name); else, for the output, the line that says what was verified.
+struct VerdictWords {
+  std::vector<std::string> complaints;
+  std::string verified;
+};
+VerdictWords VerdictInWords(const VerifyResult& verdict, const CensusScope& scope);

@@ -195,6 +195,38 @@ TEST(Find, GoesSeedBySeedBelowTheCrossover) {
   EXPECT_EQ(RunFind(options).mode, CensusMode::kSpanOnCycle);
 }
 
+// The edges of the seeds searched, where a loop one short or one long shows. Seeds 0 and 1 both
+// show 02,14,15,18,20,21,31: drawn seed by seed, 0 to 1 lists both, 1 to 1 and 0 to 0 one each;
+// and both sides of the crossover, seed by seed one seed below it, along the walk from it on
+// (here only the draws around those of seeds 0 and 1), with 0 and 1 the range's last seeds or
+// its first.
+TEST(Find, ListsTheSeedsAtTheEdgesOfARange) {
+  const uint32_t origin = CycleOriginOfSeed(SeedOfCyclePosition(kCycle - 1000, WindowOfSeed(0)));
+  auto find = [&](uint64_t last, uint64_t count) {
+    FindOptions options;
+    options.pick = PickOfSeed(0);
+    options.census.scope.firstSeed = static_cast<uint32_t>(last + 1 - count);
+    options.census.scope.seedCount = count;
+    options.census.threads = 2;
+    options.census.cycleDraws = 4099;
+    options.census.cycleOrigin = origin;
+    FindResult result = RunFind(options);
+    EXPECT_TRUE(result.wrongSeeds.empty());
+    EXPECT_EQ(result.mode,
+              count < kWalkSpanAtLeast ? CensusMode::kSeedBySeed : CensusMode::kSpanOnCycle);
+    return result.seeds;
+  };
+  EXPECT_EQ(find(1, 2), (std::vector<uint32_t>{0, 1}));
+  EXPECT_EQ(find(1, 1), std::vector<uint32_t>{1});
+  EXPECT_EQ(find(0, 1), std::vector<uint32_t>{0});
+  std::vector<uint32_t> below = find(1, kWalkSpanAtLeast - 1);
+  ASSERT_GE(below.size(), 2u);
+  EXPECT_EQ(below[0], 0u);
+  EXPECT_EQ(below[1], 1u);
+  EXPECT_EQ(find(1, kWalkSpanAtLeast), (std::vector<uint32_t>{0, 1}));
+  EXPECT_EQ(find(kWalkSpanAtLeast - 1, kWalkSpanAtLeast), (std::vector<uint32_t>{0, 1}));
+}
+
 // The test build's search, broken on purpose (each seed noted one window late): the check with
 // the die's draw refuses the seeds it gives.
 TEST(Find, RefusesTheSeedsOfABrokenWalk) {

@@ -44,3 +44,17 @@ struct CensusResult {
   std::vector<uint32_t> pickCounts;        // seeds per pick, indexed by PickRank
   bool interrupted = false;
 };
+
+// A figure of a census, as --verify holds the census walked (`fast`) against the plain count of
+// the same seeds: its name in the line that says where the two differ, and whether they agree in
+// it.
+struct ComparedFigure {
+  const char* name;
+  bool (*same)(const CensusResult& fast, const CensusResult& plain);
+};
+
+// Every figure of CensusResult that --verify compares, in the order it names them; the members
+// not compared tell how the census ran, not what it found (mode, workers, target, interrupted).
+// Defined with --verify (census.cpp). A test alters each member in turn, so a figure added above
+// without its comparison here fails it.
+std::vector<ComparedFigure> ComparedFigures();
