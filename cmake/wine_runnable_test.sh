@@ -5,10 +5,10 @@
 # Usage: wine_runnable_test.sh CMAKE_DIR
 set -uo pipefail
 session=$1/wine-session.sh
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# shellcheck source=cmake/check_lib.sh
+source "$(dirname "$0")/check_lib.sh"
+make_scratch "${TMPDIR:-/tmp}"
+dir=$scratch
 
 # Runs `runnable` for ARCH with the loaders in $dir; checks the exit code and what it printed.
 expect() {
@@ -40,5 +40,4 @@ expect win64 1 "could not load ntdll.so" "a loader that fails otherwise"
 rm "$dir/wine"
 expect win32 1 "is not installed" "no loader"
 
-[ $failures -eq 0 ] || exit 1
-echo "wine_runnable: every case decided as it should"
+finish "wine_runnable: every case decided as it should"

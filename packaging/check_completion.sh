@@ -8,15 +8,11 @@
 set -uo pipefail
 program=$1 completion=$2
 name=$(basename "$completion" .bash)
-failures=0
-fail() {
-  echo "FAIL: $name completion: $*"
-  failures=$((failures + 1))
-}
-if [ ! -r /usr/share/bash-completion/bash_completion ]; then
-  echo "skipped: bash-completion is not installed (scripts/install-deps.sh installs it)"
-  exit 77
-fi
+# shellcheck source=cmake/check_lib.sh
+source "$(dirname "$0")/../cmake/check_lib.sh"
+check_name="$name completion"
+[ -r /usr/share/bash-completion/bash_completion ] ||
+  skip "bash-completion is not installed (scripts/install-deps.sh installs it)"
 # shellcheck source=packaging/help_options.sh
 source "$(dirname "$0")/help_options.sh"
 source /usr/share/bash-completion/bash_completion
@@ -24,8 +20,8 @@ source /usr/share/bash-completion/bash_completion
 source "$completion"
 function=$(complete -p "$name" | sed -n 's/.*-F \([^ ]*\) .*/\1/p')
 [ -n "$function" ] || {
-  echo "FAIL: $completion registers no completion for $name"
-  exit 1
+  fail "$completion registers no completion for $name"
+  finish
 }
 
 # What the completion offers at the end of LINE, one word a line, as bash asks it: the words
@@ -74,8 +70,8 @@ expect_among() {
   done
 }
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+make_scratch "${TMPDIR:-/tmp}"
+work=$scratch
 mkdir "$work/bin"
 ln -s "$(realpath "$program")" "$work/bin/$name"
 PATH="$work/bin:$PATH"
@@ -164,5 +160,4 @@ digest=$(help_digest "$program")
 recorded=$(recorded_digest "$completion")
 [ "$recorded" = "$digest" ] || fail "$(digest_advice "$name" "$completion" "$recorded" "$digest")"
 
-[ $failures -eq 0 ] || exit 1
-echo "$name completion: in step with $name --help"
+finish "$name completion: in step with $name --help"

@@ -5,28 +5,21 @@
 # Usage: check_deb.sh BUILD_DIR PACKAGE VERSION
 set -uo pipefail
 build=$1 package=$2 version=$3
-for tool in dpkg-deb dpkg-shlibdeps file; do
-  if ! command -v $tool >/dev/null; then
-    echo "skipped: $tool is not installed (scripts/install-deps.sh installs it)"
-    exit 77
-  fi
-done
-failures=0
-fail() {
-  echo "FAIL: $package package: $*"
-  failures=$((failures + 1))
-}
-out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
+# shellcheck source=cmake/check_lib.sh
+source "$(dirname "$0")/../cmake/check_lib.sh"
+need dpkg-deb dpkg-shlibdeps file
+check_name="$package package"
+make_scratch "${TMPDIR:-/tmp}"
+out=$scratch
 
 log=$(cd "$build" && cpack -G DEB -B "$out" 2>&1) || {
-  echo "FAIL: cpack -G DEB: $log"
-  exit 1
+  fail "cpack -G DEB: $log"
+  finish
 }
 deb=$out/${package}_${version}_$(dpkg --print-architecture).deb
 if [ ! -f "$deb" ]; then
-  echo "FAIL: cpack made no $(basename "$deb"); it made: $(cd "$out" && ls -- *.deb 2>&1)"
-  exit 1
+  fail "cpack made no $(basename "$deb"); it made: $(cd "$out" && ls -- *.deb 2>&1)"
+  finish
 fi
 
 # The fields apt reads, the dependencies as dpkg-shlibdeps found them among them.
@@ -69,5 +62,4 @@ done
 [ "$("$out/root/usr/bin/vorel-pick" --seed 0)" = "02,14,15,18,20,21,31" ] ||
   fail "vorel-pick --seed 0 does not print the pick of seed 0"
 
-[ $failures -eq 0 ] || exit 1
-echo "$(basename "$deb"): the programs, manual pages, completions and README; depends on $depends"
+finish "$(basename "$deb"): the programs, manual pages, completions and README; depends on $depends"

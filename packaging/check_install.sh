@@ -7,17 +7,15 @@
 # Usage: check_install.sh BUILD_DIR
 set -uo pipefail
 build=$1
-failures=0
-fail() {
-  echo "FAIL: cmake --install: $*"
-  failures=$((failures + 1))
-}
-prefix=$(mktemp -d)
-trap 'rm -rf "$prefix"' EXIT
+# shellcheck source=cmake/check_lib.sh
+source "$(dirname "$0")/../cmake/check_lib.sh"
+check_name="cmake --install"
+make_scratch "${TMPDIR:-/tmp}"
+prefix=$scratch
 
 log=$(cmake --install "$build" --prefix "$prefix" 2>&1) || {
-  echo "FAIL: cmake --install $build --prefix $prefix: $log"
-  exit 1
+  fail "$build --prefix $prefix: $log"
+  finish
 }
 expected="bin/vorel-census
 bin/vorel-pick
@@ -64,5 +62,4 @@ else
   echo "bash-completion is not installed (scripts/install-deps.sh installs it): its check is left out"
 fi
 
-[ $failures -eq 0 ] || exit 1
-echo "cmake --install: the programs, their manual pages, completions and README, and nothing else"
+finish "cmake --install: the programs, their manual pages, completions and README, and nothing else"
