@@ -44,6 +44,15 @@ make_scratch() {
   trap 'chmod -R u+w "$scratch" 2>/dev/null; rm -rf "$scratch"' EXIT
 }
 
+# A scratch folder in PARENT for a check of the census's chart: the chart's folder in $charts,
+# where nothing else may appear, and a file in $err for what the census says on stderr.
+make_chart_scratch() {
+  make_scratch "$1"
+  charts=$scratch/charts
+  mkdir "$charts"
+  err=$scratch/err
+}
+
 # Expects exit status WANT where GOT came: "WHAT: exit GOT, not WANT (what it said)" otherwise.
 expect_status() {
   local want=$1 got=$2 what=$3 said=${4:-}

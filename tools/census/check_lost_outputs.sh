@@ -8,10 +8,7 @@ set -uo pipefail
 # shellcheck source=cmake/check_lib.sh
 source "$(dirname "$0")/../../cmake/check_lib.sh"
 census=$(realpath "$1")
-make_scratch "$2"
-charts=$scratch/charts
-mkdir "$charts"
-err=$scratch/err
+make_chart_scratch "$2"
 
 # A reader gone before the report is written.
 old_chart "$charts"

@@ -8,10 +8,7 @@ set -uo pipefail
 source "$(dirname "$0")/../../cmake/check_lib.sh"
 census=$(realpath "$1")
 [ "$3" = 1 ] && skip "the sanitizers reserve more address space than any memory limit allows"
-make_scratch "$2"
-charts=$scratch/charts
-mkdir "$charts"
-err=$scratch/err
+make_chart_scratch "$2"
 
 # 320 MB of address space: more than two workers need, far less than 1024 would.
 out=$(ulimit -v 320000 && "$census" --threads 1024 --json 2>"$err")

@@ -9,10 +9,7 @@ set -uo pipefail
 # shellcheck source=cmake/check_lib.sh
 source "$(dirname "$0")/../../cmake/check_lib.sh"
 census=$(realpath "$1")
-make_scratch "$2"
-charts=$scratch/charts
-mkdir "$charts"
-err=$scratch/err
+make_chart_scratch "$2"
 ulimit -c 0 # a signal whose default dumps core leaves no core file in the build tree
 
 # During the count, Ctrl-C and a quit, which would dump core: it stops at its next chunk.
