@@ -1,7 +1,7 @@
 // The words of each instruction set's vector count on their way to the counter
-// (pick_words-inl.h): the packed store against the plain list of the lanes it keeps, and the
-// words each lane holds back while its draws repeat against a plain list of each lane's draws,
-// counted once for the whole space and with each draw's weight for a span.
+// (pick_words-inl.h): what the lanes give up, held back while their draws repeat and packed
+// together, against a plain list of each lane's draws, counted once for the whole space and with
+// each draw's weight for a span.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "count/pick_words_test.cpp"
 #include "hwy/foreach_target.h"  // IWYU pragma: keep
@@ -39,7 +39,6 @@ struct ListOfWords {
 
 struct WordsOfTarget {
   size_t lanes;
-  std::vector<uint32_t> (*storeLanes)(const uint32_t* values, uint32_t skip);
   std::vector<uint32_t> (*giveUpWords)(const LaneDraw* draws, size_t steps, bool inSpan);
 };
 #endif
@@ -49,17 +48,6 @@ namespace vorel {
 namespace HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 using D = hn::ScalableTag<uint32_t>;
-
-// The lanes of `values` whose bit in `skip` is clear, in lane order.
-std::vector<uint32_t> StoreLanes(const uint32_t* values, uint32_t skip) {
-  const D d;
-  HWY_ALIGN uint32_t bits[hn::MaxLanes(D())];
-  for (size_t lane = 0; lane < hn::Lanes(d); ++lane) bits[lane] = skip >> lane & 1;
-  std::vector<uint32_t> kept(hn::Lanes(d));
-  const auto skipped = hn::Eq(hn::Load(d, bits), hn::Set(d, 1u));
-  kept.resize(StorePacked(d, hn::LoadU(d, values), skipped, kept.data()));
-  return kept;
-}
 
 // The words given up for `steps` steps of draws[step * lanes + lane], with the weights when
 // `inSpan`, once every draw is in.
@@ -93,7 +81,7 @@ std::vector<uint32_t> GiveUpWords(const LaneDraw* draws, size_t steps, bool inSp
 }
 
 WordsOfTarget WordsOfThisTarget() {
-  return {hn::Lanes(D()), &StoreLanes, &GiveUpWords};
+  return {hn::Lanes(D()), &GiveUpWords};
 }
 
 }  // namespace HWY_NAMESPACE
@@ -120,23 +108,6 @@ class WordsWith : public EachTarget {
     return Dispatched([] { return HWY_DYNAMIC_DISPATCH(vorel::WordsOfThisTarget)(); });
   }
 };
-
-// Every way to skip lanes where there are eight or fewer, a thousand where there are sixteen.
-TEST_P(WordsWith, StorePackedKeepsTheLanesNotSkipped) {
-  const WordsOfTarget words = Words();
-  std::vector<uint32_t> values(words.lanes);
-  for (size_t lane = 0; lane < words.lanes; ++lane) values[lane] = 1000 + lane;
-  std::mt19937 random(11);
-  const uint32_t every = 1u << words.lanes;
-  for (uint32_t i = 0; i < std::min(every, 1000u); ++i) {
-    const uint32_t skip = every <= 1000 ? i : random() % every;
-    std::vector<uint32_t> kept;
-    for (size_t lane = 0; lane < words.lanes; ++lane) {
-      if (!(skip >> lane & 1)) kept.push_back(values[lane]);
-    }
-    EXPECT_EQ(words.storeLanes(values.data(), skip), kept) << TargetName() << ", skip " << skip;
-  }
-}
 
 // What each lane's draws give the counter, lane by lane: a draw that counts for both its seeds
 // one word marked twice; a run of draws that count once with the same word one such word per
