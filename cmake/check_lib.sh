@@ -60,11 +60,12 @@ expect_status() {
   [ "$got" -eq "$want" ] || fail "$what: exit $got, not $want$said"
 }
 
-# Expects FILE (a program's stderr) to hold one line, starting with the program's name PROGRAM.
+# Expects FILE (a program's stderr) to hold one line that starts with the program's name PROGRAM
+# and ": ", and then with BEGINNING if given.
 expect_one_line() {
-  local file=$1 program=$2 what=$3
-  { [ "$(wc -l <"$file")" -eq 1 ] && [[ "$(cat "$file")" == "$program: "* ]]; } ||
-    fail "$what: said '$(cat "$file")', not one line from $program"
+  local file=$1 program=$2 what=$3 beginning=${4:-}
+  { [ "$(wc -l <"$file")" -eq 1 ] && [[ "$(cat "$file")" == "$program: $beginning"* ]]; } ||
+    fail "$what: said '$(cat "$file")', not one line beginning '$program: $beginning'"
 }
 
 # Starts the command in the background with job control, so that it does not start with Ctrl-C
