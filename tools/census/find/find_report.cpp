@@ -2,8 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli_text.h"
 #include "census_scope.h"
+#include "cli_text.h"
 #include "cli_time.h"
 #include "report/census_report.h"
 
