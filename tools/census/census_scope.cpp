@@ -1,5 +1,8 @@
 #include "census_scope.h"
 
+#include "cli_time.h"
+#include "walk/seed_span.h"
+
 CensusScope ScopeOfSeeds(uint32_t first, uint32_t last) {
   CensusScope scope;
   scope.firstSeed = first;
@@ -16,4 +19,41 @@ CensusScope ScopeOfSeconds(int64_t from, int64_t to) {
   scope.seedCount = seconds < kSeedSpace ? seconds : kSeedSpace;
   scope.firstSeed = scope.seedCount == kSeedSpace ? 0 : static_cast<uint32_t>(from);
   return scope;
+}
+
+namespace {
+
+// Seeds stay as they are typed, without separators, so they can be copied back.
+std::string SeedsInWords(const CensusScope& scope) {
+  if (scope.seedCount >= kSeedSpace) return "every seed";
+  if (scope.seedCount == 1) return "seed " + std::to_string(scope.firstSeed);
+  uint32_t last = static_cast<uint32_t>(scope.firstSeed + scope.seedCount - 1);
+  return "seeds " + std::to_string(scope.firstSeed) + " to " + std::to_string(last);
+}
+
+}  // namespace
+
+std::string ScopeInWords(const CensusScope& scope) {
+  if (!scope.clockSpan) return SeedsInWords(scope);
+  // A span of seconds names its seeds too: past 2106 they wrap to 0.
+  std::string seconds =
+      scope.fromSecond == scope.toSecond
+          ? "the second " + UtcText(scope.fromSecond)
+          : "the seconds from " + UtcText(scope.fromSecond) + " to " + UtcText(scope.toSecond);
+  return seconds + ", " + SeedsInWords(scope);
+}
+
+nlohmann::ordered_json ScopeJson(const CensusScope& scope) {
+  nlohmann::ordered_json json = {{"words", ScopeInWords(scope)},
+                                 {"first_seed", scope.firstSeed},
+                                 {"seed_count", scope.seedCount}};
+  if (scope.clockSpan) {
+    json["from"] = UtcText(scope.fromSecond);
+    json["to"] = UtcText(scope.toSecond);
+  }
+  return json;
+}
+
+SeedSpan SpanOf(const CensusScope& scope) {
+  return SeedSpan{scope.firstSeed, scope.seedCount};
 }

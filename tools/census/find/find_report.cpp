@@ -2,10 +2,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include "census_scope.h"
 #include "cli_text.h"
 #include "cli_time.h"
 #include "report/census_report.h"
-#include "report/scope_json.h"
 
 namespace {
 
