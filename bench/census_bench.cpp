@@ -25,7 +25,7 @@ static double Time(const CensusOptions& options, uint64_t& seeds) {
 // Seeds per second drawn one by one, on `threads` threads.
 static double PlainRate(unsigned threads) {
   CensusOptions plain;
-  plain.seedCount = 1u << 24;
+  plain.scope.seedCount = 1u << 24;
   plain.threads = threads;
   uint64_t seeds;
   double seconds = Time(plain, seeds);
@@ -46,7 +46,7 @@ static void TimeSpans(unsigned threads, double plainRate) {
   double walked = 0;
   for (const auto& span : spans) {
     CensusOptions options;
-    options.seedCount = span.count;
+    options.scope.seedCount = span.count;
     options.threads = threads;
     uint64_t seeds;
     double seconds = Time(options, seeds);

@@ -23,9 +23,9 @@
 
 #include "census.h"
 #include "census_find.h"
+#include "chunked_work.h"
 #include "count/pick_counter.h"
 #include "count/tally.h"
-#include "count/workers.h"
 #include "host.h"
 #include "walk/cycle.h"
 #include "walk/vector_walk.h"

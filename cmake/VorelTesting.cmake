@@ -61,6 +61,10 @@ if(BUILD_TESTING)
     # How a host's ability to run each Windows build is judged, with stand-in loaders.
     add_test(NAME wine_runnable_decides
              COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine_runnable_test.sh ${CMAKE_SOURCE_DIR}/cmake)
+    # The check scripts, and check_lib.sh that they share, as shellcheck reads them.
+    add_test(NAME check_scripts_shellcheck
+             COMMAND ${CMAKE_SOURCE_DIR}/cmake/check_shell_scripts.sh ${CMAKE_SOURCE_DIR})
+    set_tests_properties(check_scripts_shellcheck PROPERTIES SKIP_RETURN_CODE 77)
   endif()
 endif()
 

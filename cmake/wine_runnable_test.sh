@@ -5,13 +5,13 @@
 # Usage: wine_runnable_test.sh CMAKE_DIR
 set -uo pipefail
 session=$1/wine-session.sh
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# shellcheck source=cmake/check_lib.sh
+source "$(dirname "$0")/check_lib.sh"
+make_scratch "${TMPDIR:-/tmp}"
+dir=$scratch
 
 # Runs `runnable` for ARCH with the loaders in $dir; checks the exit code and what it printed.
-expect() {
+expect_decided() {
   local arch=$1 code=$2 said=$3 out rc
   out=$(VOREL_WINE_DIR=$dir "$session" runnable "$arch" "$dir/state" 2>&1)
   rc=$?
@@ -26,19 +26,18 @@ working wine64
 printf '\177ELF\001\001\001\000\000\000\000\000\000\000\000\000\002\000\003\000' >"$dir/wine"
 head -c 44 /dev/zero >>"$dir/wine"
 chmod +x "$dir/wine"
-expect win32 77 "skipped: this host cannot run 32-bit x86 programs" "a loader it cannot execute"
-expect win64 0 "" "a working loader"
+expect_decided win32 77 "skipped: this host cannot run 32-bit x86 programs" "a loader it cannot execute"
+expect_decided win64 0 "" "a working loader"
 
 working wine
-expect win32 0 "" "a working loader"
-VOREL_NO_WIN32_RUN=1 expect win32 77 "skipped: VOREL_NO_WIN32_RUN=1" "forced"
+expect_decided win32 0 "" "a working loader"
+VOREL_NO_WIN32_RUN=1 expect_decided win32 77 "skipped: VOREL_NO_WIN32_RUN=1" "forced"
 out=$(VOREL_NO_WIN32_RUN=1 VOREL_WINE_DIR=$dir "$session" runnable win64 "$dir/state" 2>&1) ||
   fail "win64 skipped with VOREL_NO_WIN32_RUN=1: '$out'"
 
 printf '#!/bin/sh\necho "wine: could not load ntdll.so" >&2\nexit 1\n' >"$dir/wine64"
-expect win64 1 "could not load ntdll.so" "a loader that fails otherwise"
+expect_decided win64 1 "could not load ntdll.so" "a loader that fails otherwise"
 rm "$dir/wine"
-expect win32 1 "is not installed" "no loader"
+expect_decided win32 1 "is not installed" "no loader"
 
-[ $failures -eq 0 ] || exit 1
-echo "wine_runnable: every case decided as it should"
+finish "wine_runnable: every case decided as it should"

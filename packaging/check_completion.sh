@@ -11,20 +11,14 @@ set -uo pipefail
 export TZ=UTC # a zone the check names, never the machine's own; a line below may name another
 shell=$1 program=$2 completion=$3
 name=$(basename "$program")
-failures=0
-fail() {
-  echo "FAIL: $name $shell completion: $*"
-  failures=$((failures + 1))
-}
-skip() {
-  echo "skipped: $1 (scripts/install-deps.sh installs it)"
-  exit 77
-}
+# shellcheck source=cmake/check_lib.sh
+source "$(dirname "$0")/../cmake/check_lib.sh"
+check_name="$name $shell completion"
 # shellcheck source=packaging/help_options.sh
 source "$(dirname "$0")/help_options.sh"
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+make_scratch "${TMPDIR:-/tmp}"
+work=$scratch
 mkdir "$work/bin"
 ln -s "$(realpath "$program")" "$work/bin/$name"
 PATH="$work/bin:$PATH"
@@ -32,15 +26,16 @@ PATH="$work/bin:$PATH"
 # What the shell offers at the end of LINE, as it was asked: raw, one word a line.
 case $shell in
   bash)
-    [ -r /usr/share/bash-completion/bash_completion ] || skip "bash-completion is not installed"
+    [ -r /usr/share/bash-completion/bash_completion ] ||
+      skip "bash-completion is not installed (scripts/install-deps.sh installs it)"
     # shellcheck source=/dev/null # the shell's own
     source /usr/share/bash-completion/bash_completion
     # shellcheck source=/dev/null # the file under test
     source "$completion"
     function=$(complete -p "$name" | sed -n 's/.*-F \([^ ]*\) .*/\1/p')
     [ -n "$function" ] || {
-      echo "FAIL: $completion registers no completion for $name"
-      exit 1
+      fail "$completion registers no completion for $name"
+      finish
     }
     # The words split at spaces and at '=', which bash makes a word of its own ("--seed=5" is
     # --seed, =, 5).
@@ -65,7 +60,7 @@ case $shell in
     }
     ;;
   zsh)
-    command -v zsh >/dev/null || skip "zsh is not installed"
+    need zsh
     # One interactive zsh for every line, its fpath holding the file under test by the name zsh
     # looks for, asked through two FIFOs held open here (and so in every $(...) below). Each line
     # goes with the zone it is asked in, which that zsh takes before completing it.
@@ -85,7 +80,7 @@ case $shell in
     }
     ;;
   fish)
-    command -v fish >/dev/null || skip "fish is not installed"
+    need fish
     mkdir "$work/home"
     # shellcheck disable=SC2016 # fish expands them
     ask() {
@@ -221,5 +216,4 @@ digest=$(help_digest "$program")
 recorded=$(recorded_digest "$completion")
 [ "$recorded" = "$digest" ] || fail "$(digest_advice "$name" "$completion" "$recorded" "$digest")"
 
-[ $failures -eq 0 ] || exit 1
-echo "$name $shell completion: in step with $name --help"
+finish "$name $shell completion: in step with $name --help"

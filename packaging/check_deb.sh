@@ -7,18 +7,12 @@
 # Usage: check_deb.sh BUILD_DIR PACKAGE VERSION RELEASE (the package's version is VERSION-RELEASE)
 set -uo pipefail
 build=$1 package=$2 version=$3 release=$4
-for tool in dpkg-deb dpkg-shlibdeps file; do
-  if ! command -v $tool >/dev/null; then
-    echo "skipped: $tool is not installed (scripts/install-deps.sh installs it)"
-    exit 77
-  fi
-done
-failures=0
-fail() {
-  echo "FAIL: $package package: $*"
-  failures=$((failures + 1))
-}
-out=$(mktemp -d)
+# shellcheck source=cmake/check_lib.sh
+source "$(dirname "$0")/../cmake/check_lib.sh"
+need dpkg-deb dpkg-shlibdeps file
+check_name="$package package"
+make_scratch "${TMPDIR:-/tmp}"
+out=$scratch
 
 # The install manifest of a user's own install stands in the build while the package is made
 # (or a stand-in, removed afterwards), and is put back whatever cpack did to it.
@@ -31,16 +25,15 @@ else
   cp -p "$manifest" "$out/manifest"
   put_back() { rm -f "$manifest"; }
 fi
-trap 'put_back; rm -rf "$out"' EXIT
 
 log=$(cd "$build" && cpack -G DEB -B "$out" 2>&1) || {
-  echo "FAIL: cpack -G DEB: $log"
-  exit 1
+  fail "cpack -G DEB: $log"
+  finish
 }
 deb=$out/${package}_${version}-${release}_$(dpkg --print-architecture).deb
 if [ ! -f "$deb" ]; then
-  echo "FAIL: cpack made no $(basename "$deb"); it made: $(cd "$out" && ls -- *.deb 2>&1)"
-  exit 1
+  fail "cpack made no $(basename "$deb"); it made: $(cd "$out" && ls -- *.deb 2>&1)"
+  finish
 fi
 
 cmp -s "$out/manifest" "$manifest" || fail "making it rewrote $manifest"
@@ -103,6 +96,5 @@ else
   echo "lintian is not installed (scripts/install-deps.sh installs it): its check is left out"
 fi
 
-[ $failures -eq 0 ] || exit 1
-echo "$(basename "$deb"): the programs, manual pages, completions, README, changelogs and" \
+finish "$(basename "$deb"): the programs, manual pages, completions, README, changelogs and" \
   "copyright; depends on $depends; lintian accepts it"

@@ -11,12 +11,11 @@
 # Usage: check_install.sh BUILD_DIR MAN_DIR
 set -uo pipefail
 build=$1 mandir=$2
-failures=0
-fail() {
-  echo "FAIL: cmake --install: $*"
-  failures=$((failures + 1))
-}
-work=$(mktemp -d)
+# shellcheck source=cmake/check_lib.sh
+source "$(dirname "$0")/../cmake/check_lib.sh"
+check_name="cmake --install"
+make_scratch "${TMPDIR:-/tmp}"
+work=$scratch
 records=(install_manifest.txt install_folders.txt)
 for record in "${records[@]}"; do
   [ -e "$build/$record" ] && cp -p "$build/$record" "$work/saved-$record"
@@ -29,15 +28,13 @@ put_back() {
       rm -f "$build/$record"
     fi
   done
-  rm -rf "$work"
 }
-trap put_back EXIT
 
 install_into() {
   local log
   log=$(cmake --install "$build" --prefix "$1" --strip 2>&1) || {
-    echo "FAIL: cmake --install $build --prefix $1 --strip: $log"
-    exit 1
+    fail "$build --prefix $1 --strip: $log"
+    finish
   }
 }
 
@@ -162,6 +159,5 @@ $after
 instead of what it held before
 $before"
 
-[ $failures -eq 0 ] || exit 1
-echo "cmake --install --strip: the programs stripped, their manual pages, completions, README," \
+finish "cmake --install --strip: the programs stripped, their manual pages, completions, README," \
   "changelog, licence and copyright, and nothing else; the uninstall leaves the home as it was"

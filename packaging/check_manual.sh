@@ -10,17 +10,10 @@ export TZ=UTC # a zone the check names, never the machine's own
 program=$1 page=$2
 shift 2
 name=$(basename "$page" .1)
-failures=0
-fail() {
-  echo "FAIL: $name.1: $*"
-  failures=$((failures + 1))
-}
-for tool in groff man lexgrog jq; do
-  if ! command -v $tool >/dev/null; then
-    echo "skipped: $tool is not installed (scripts/install-deps.sh installs it)"
-    exit 77
-  fi
-done
+# shellcheck source=cmake/check_lib.sh
+source "$(dirname "$0")/../cmake/check_lib.sh"
+check_name="$name.1"
+need groff man lexgrog jq
 # shellcheck source=packaging/help_options.sh
 source "$(dirname "$0")/help_options.sh"
 
@@ -99,8 +92,8 @@ fi
 
 # Every example that shows its output prints it: each "$ " line is a command (continued on the
 # next line after a trailing |), run in an empty folder with the program first on the PATH.
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+make_scratch "${TMPDIR:-/tmp}"
+work=$scratch
 mkdir "$work/bin" "$work/run"
 ln -s "$(realpath "$program")" "$work/bin/$name"
 run_example() {
@@ -135,5 +128,4 @@ digest=$(help_digest "$program")
 recorded=$(recorded_digest "$page")
 [ "$recorded" = "$digest" ] || fail "$(digest_advice "$name" "$page" "$recorded" "$digest")"
 
-[ $failures -eq 0 ] || exit 1
-echo "$name.1: in step with $name --help and its JSON, every example as shown"
+finish "$name.1: in step with $name --help and its JSON, every example as shown"

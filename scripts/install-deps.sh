@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   wine wine64 wine32:i386 fonts-wine fonts-ipafont-gothic
   xvfb xdotool x11-utils x11-apps imagemagick locales zip time
-  dpkg-dev groff man-db bash-completion zsh fish file jq lintian libxml2-utils tzdata
+  dpkg-dev groff man-db bash-completion zsh fish file jq lintian libxml2-utils shellcheck tzdata
 )
 
 sudo=""

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "cli_text.h"
 #include "count/tally.h"
-#include "count/workers.h"
 #include "hwy/targets.h"
 #include "report/pick_summary.h"
 #include "walk/cycle.h"
@@ -77,7 +77,7 @@ std::vector<std::string> CensusTargets() {
 }
 
 CensusMode ModeOf(const CensusOptions& options) {
-  if (options.seedCount >= kSeedSpace && options.method != SpanMethod::kSeedBySeed) {
+  if (options.scope.seedCount >= kSeedSpace && options.method != SpanMethod::kSeedBySeed) {
     return CensusMode::kWholeCycle;
   }
   switch (options.method) {
@@ -86,15 +86,15 @@ CensusMode ModeOf(const CensusOptions& options) {
     case SpanMethod::kSeedBySeed:
       return CensusMode::kSeedBySeed;
     default:
-      return options.seedCount >= kWalkSpanAtLeast ? CensusMode::kSpanOnCycle
-                                                   : CensusMode::kSeedBySeed;
+      return options.scope.seedCount >= kWalkSpanAtLeast ? CensusMode::kSpanOnCycle
+                                                         : CensusMode::kSeedBySeed;
   }
 }
 
 ChunkedWork PlanOf(const CensusOptions& options, CensusMode mode) {
   ChunkedWork plan;
   if (mode == CensusMode::kSeedBySeed) {
-    plan.total = options.seedCount;
+    plan.total = options.scope.seedCount;
     plan.chunk = kSeedChunk;
   } else {
     plan.total = options.cycleDraws ? std::min(kCycle, options.cycleDraws) : kCycle;
@@ -112,7 +112,7 @@ namespace {
 // first on.
 void CountChunk(Tally& tally, const CensusOptions& options, CensusMode mode,
                 const VectorBuild& build, uint64_t begin, uint64_t count) {
-  const SeedSpan span = {options.firstSeed, options.seedCount};
+  const SeedSpan span = SpanOf(options.scope);
   switch (mode) {
     case CensusMode::kWholeCycle:
       WalkStretch(tally, build, options.cycleOrigin, begin, count, nullptr);
@@ -121,8 +121,8 @@ void CountChunk(Tally& tally, const CensusOptions& options, CensusMode mode,
       WalkStretch(tally, build, options.cycleOrigin, begin, count, &span);
       break;
     case CensusMode::kSeedBySeed:
-      for (uint64_t seed = options.firstSeed + begin; seed < options.firstSeed + begin + count;
-           ++seed) {
+      for (uint64_t seed = options.scope.firstSeed + begin;
+           seed < options.scope.firstSeed + begin + count; ++seed) {
         RecordDraw(tally, PlainDraw(static_cast<uint32_t>(seed)));
       }
       break;
@@ -192,9 +192,11 @@ struct SeedCheck {
 };
 
 // Each seed of a chunk of the cycle: the walk's pick against the plain draw's, both twins.
-void CheckChunk(SeedCheck& check, uint32_t origin, uint64_t begin, uint64_t count) {
-  uint32_t lastSeed = SeedOfCyclePosition(begin + count - 1, origin);
-  for (const DrawFigures& walked : WalkDraws(lastSeed, static_cast<uint32_t>(count))) {
+void CheckChunk(SeedCheck& check, const CensusOptions& options, uint64_t begin, uint64_t count) {
+  uint32_t lastSeed = SeedOfCyclePosition(begin + count - 1, options.cycleOrigin);
+  std::vector<DrawFigures> draws = WalkDraws(lastSeed, static_cast<uint32_t>(count));
+  if (options.alterWalkedDraws) options.alterWalkedDraws(draws);
+  for (const DrawFigures& walked : draws) {
     for (uint32_t seed : {walked.seed, TwinOf(walked.seed)}) {
       DrawFigures plain = PlainDraw(seed);
       bool same = plain.seventhIndex == walked.seventhIndex && plain.distinct == walked.distinct;
@@ -206,38 +208,68 @@ void CheckChunk(SeedCheck& check, uint32_t origin, uint64_t begin, uint64_t coun
   }
 }
 
-// The figures in which the census of the walk differs from the plain draw's, each by name. The
-// number counts follow from the pick counts, but are named too: a fault that moves seeds between
-// picks shows in both, one that moves them between picks of the same numbers in the first only.
-// The walk tells distinct counts apart only below eight, so where the plain draw found none so
-// low the walk must say "eight or more" and name no seeds.
+// The walk tells distinct counts apart only below kListLength, so where the plain draw found none
+// so low the census walked must say "kListLength or more" and name no seeds.
+bool FewestTold(const CensusResult& plain) {
+  return plain.fewestDistinct < kListLength;
+}
+
+bool SameNumberCounts(const CensusResult& fast, const CensusResult& plain) {
+  const PickSummary fastPicks = SummarisePicks(fast), plainPicks = SummarisePicks(plain);
+  return std::equal(std::begin(fastPicks.numberCounts), std::end(fastPicks.numberCounts),
+                    std::begin(plainPicks.numberCounts));
+}
+
+// The number counts follow from the pick counts, but are compared too: a fault that moves seeds
+// between picks shows in both, one that moves them between picks of the same numbers in the
+// first only.
+const ComparedFigure kComparedFigures[] = {
+    {"seeds covered",
+     [](const CensusResult& fast, const CensusResult& plain) {
+       return fast.seedsCovered == plain.seedsCovered;
+     }},
+    {"pick counts", [](const CensusResult& fast,
+                       const CensusResult& plain) { return fast.pickCounts == plain.pickCounts; }},
+    {"number counts", &SameNumberCounts},
+    {"seeds by seventh index",
+     [](const CensusResult& fast, const CensusResult& plain) {
+       return std::equal(std::begin(fast.seventhIndex), std::end(fast.seventhIndex),
+                         std::begin(plain.seventhIndex));
+     }},
+    {"seeds with a 00",
+     [](const CensusResult& fast, const CensusResult& plain) {
+       return fast.shortPicks == plain.shortPicks;
+     }},
+    {"latest index",
+     [](const CensusResult& fast, const CensusResult& plain) {
+       return fast.latestIndex == plain.latestIndex;
+     }},
+    {"seeds at the latest index",
+     [](const CensusResult& fast, const CensusResult& plain) {
+       return fast.latestIndexSeedCount == plain.latestIndexSeedCount &&
+              fast.latestIndexSeeds == plain.latestIndexSeeds;
+     }},
+    {"fewest distinct",
+     [](const CensusResult& fast, const CensusResult& plain) {
+       return FewestTold(plain)
+                  ? !fast.fewestDistinctAtLeast && fast.fewestDistinct == plain.fewestDistinct
+                  : fast.fewestDistinctAtLeast && fast.fewestDistinct == kListLength;
+     }},
+    {"seeds with the fewest distinct",
+     [](const CensusResult& fast, const CensusResult& plain) {
+       return FewestTold(plain)
+                  ? fast.fewestDistinctSeedCount == plain.fewestDistinctSeedCount &&
+                        fast.fewestDistinctSeeds == plain.fewestDistinctSeeds
+                  : fast.fewestDistinctSeedCount == 0 && fast.fewestDistinctSeeds.empty();
+     }},
+};
+
+// The figures in which the census of the walk differs from the plain draw's, each by name.
 std::vector<std::string> FiguresThatDiffer(const CensusResult& fast, const CensusResult& plain) {
   std::vector<std::string> differing;
-  auto expectSame = [&](bool same, const char* figure) {
-    if (!same) differing.push_back(figure);
-  };
-  expectSame(fast.seedsCovered == plain.seedsCovered, "seeds covered");
-  expectSame(fast.pickCounts == plain.pickCounts, "pick counts");
-  const PickSummary fastPicks = SummarisePicks(fast), plainPicks = SummarisePicks(plain);
-  expectSame(std::equal(std::begin(fastPicks.numberCounts), std::end(fastPicks.numberCounts),
-                        std::begin(plainPicks.numberCounts)),
-             "number counts");
-  expectSame(std::equal(std::begin(fast.seventhIndex), std::end(fast.seventhIndex),
-                        std::begin(plain.seventhIndex)),
-             "seeds by seventh index");
-  expectSame(fast.shortPicks == plain.shortPicks, "seeds with a 00");
-  expectSame(fast.latestIndex == plain.latestIndex, "latest index");
-  expectSame(fast.latestIndexSeedCount == plain.latestIndexSeedCount &&
-                 fast.latestIndexSeeds == plain.latestIndexSeeds,
-             "seeds at the latest index");
-  const bool told = plain.fewestDistinct < kListLength;
-  expectSame(told ? !fast.fewestDistinctAtLeast && fast.fewestDistinct == plain.fewestDistinct
-                  : fast.fewestDistinctAtLeast && fast.fewestDistinct == kListLength,
-             "fewest distinct");
-  expectSame(told ? fast.fewestDistinctSeedCount == plain.fewestDistinctSeedCount &&
-                        fast.fewestDistinctSeeds == plain.fewestDistinctSeeds
-                  : fast.fewestDistinctSeedCount == 0 && fast.fewestDistinctSeeds.empty(),
-             "seeds with the fewest distinct");
+  for (const ComparedFigure& figure : ComparedFigures()) {
+    if (!figure.same(fast, plain)) differing.push_back(figure.name);
+  }
   return differing;
 }
 
@@ -245,7 +277,7 @@ std::vector<std::string> FiguresThatDiffer(const CensusResult& fast, const Censu
 // takes half of the progress.
 VerifyResult VerifySpan(const CensusOptions& options) {
   VerifyResult verdict;
-  verdict.seedsChecked = options.seedCount;
+  verdict.seedsChecked = options.scope.seedCount;
   CensusOptions walked = options;
   walked.method = SpanMethod::kWalk;
   walked.cycleDraws = 0;
@@ -268,8 +300,12 @@ VerifyResult VerifySpan(const CensusOptions& options) {
 
 }  // namespace
 
+std::vector<ComparedFigure> ComparedFigures() {
+  return {std::begin(kComparedFigures), std::end(kComparedFigures)};
+}
+
 VerifyResult VerifyCensus(const CensusOptions& options) {
-  if (options.seedCount < kSeedSpace) return VerifySpan(options);
+  if (options.scope.seedCount < kSeedSpace) return VerifySpan(options);
   VerifyResult verdict;
   ChunkedWork plan;
   plan.total = options.cycleDraws ? std::min(options.cycleDraws, kCycle) : kCycle;
@@ -282,7 +318,7 @@ VerifyResult VerifyCensus(const CensusOptions& options) {
   checks.reserve(plan.threads);
   for (unsigned worker = 0; worker < plan.threads; ++worker) checks.emplace_back(options.counter);
   ChunksDone run = RunChunks(plan, [&](unsigned worker, uint64_t begin, uint64_t count) {
-    CheckChunk(checks[worker], options.cycleOrigin, begin, count);
+    CheckChunk(checks[worker], options, begin, count);
   });
   verdict.interrupted = run.interrupted;
   if (verdict.interrupted) return verdict;
@@ -302,8 +338,7 @@ VerifyResult VerifyCensus(const CensusOptions& options) {
   MergeTallies(tallies, 1, plain);
   plain.seedsCovered = SeedsCounted(plain);
   CensusOptions fastest = options;  // with the target asked for
-  fastest.firstSeed = 0;
-  fastest.seedCount = kSeedSpace;
+  fastest.scope = CensusScope();
   fastest.method = SpanMethod::kWalk;
   fastest.progress = nullptr;
   CensusResult fast = RunCensus(fastest);
@@ -313,4 +348,26 @@ VerifyResult VerifyCensus(const CensusOptions& options) {
   verdict.differingFigures = FiguresThatDiffer(fast, plain);
   verdict.interrupted = fast.interrupted;
   return verdict;
+}
+
+VerdictWords VerdictInWords(const VerifyResult& verdict, const CensusScope& scope) {
+  VerdictWords words;
+  for (uint32_t seed : verdict.disagreeingSeeds) {
+    words.complaints.push_back("seed " + std::to_string(seed) + ": the walk and the draw disagree");
+  }
+  const std::vector<std::string>& figures = verdict.differingFigures;
+  if (verdict.mismatches || !figures.empty()) {
+    std::string named;
+    for (const std::string& figure : figures) named += (named.empty() ? "" : ", ") + figure;
+    words.complaints.push_back(Grouped(verdict.mismatches) +
+                               " seeds disagree; the census walked with " + verdict.target +
+                               (figures.empty() ? " matches the plain count"
+                                                : " differs from the plain count in " + named));
+    return words;
+  }
+  words.verified = "verified (" + ScopeInWords(scope) + "): the walk gives the draw's pick for " +
+                   Counted(verdict.seedsChecked, "seed", "seeds") +
+                   ", and the census walked with " + verdict.target +
+                   " counts exactly as the plain draw\n";
+  return words;
 }

@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "census_result.h"
+#include "census_scope.h"
+#include "chunked_work.h"
 #include "count/pick_counter.h"
-#include "count/workers.h"
+#include "count/tally.h"
 
 // The instruction sets the walk of the cycle can run with on this processor, by Highway's names
 // ("AVX3_DL", "AVX3", "AVX2", "SSE4", "SSSE3", "SCALAR"), best first.
@@ -28,10 +30,7 @@ constexpr uint64_t kWalkSpanAtLeast = 14000000;
 enum class SpanMethod { kFastest, kWalk, kSeedBySeed };
 
 struct CensusOptions {
-  // The seeds counted: seedCount of them (1 to 2^32) from firstSeed on, wrapping past 4294967295
-  // to 0, as the die's seeds do past 2106.
-  uint32_t firstSeed = 0;
-  uint64_t seedCount = kSeedSpace;
+  CensusScope scope;  // the seeds counted
   unsigned threads = 1;
   SpanMethod method = SpanMethod::kFastest;
   // When walking the cycle: walk only this many draws of it (0: all 2^31), for timing and tests,
@@ -45,9 +44,11 @@ struct CensusOptions {
   const std::atomic<bool>* stop = nullptr;  // set from outside to end early
   // Called now and then, on the calling thread, with the share of the work done (0..1).
   std::function<void(double)> progress;
-  // For tests of --verify only: changes the fast census's figures before they are held against
-  // the plain count, to see the difference found and named.
+  // For tests of --verify only, to see each of its checks find a fault and name it: changes the
+  // fast census's figures before they are held against the plain count, and the draws the walk
+  // met in each chunk before they are held seed by seed against the plain draw.
   std::function<void(CensusResult&)> alterFastCount;
+  std::function<void(std::vector<DrawFigures>&)> alterWalkedDraws;
 };
 
 // How RunCensus meets the seeds of `options`: the whole space along the cycle, a span along the
@@ -76,3 +77,12 @@ struct VerifyResult {
   bool interrupted = false;
 };
 VerifyResult VerifyCensus(const CensusOptions& options);
+
+// What --verify says of its verdict: on a difference, one line for each seed named that
+// disagrees and one that counts them and names the figures that differ (without the program's
+// name); else, for the output, the line that says what was verified.
+struct VerdictWords {
+  std::vector<std::string> complaints;
+  std::string verified;
+};
+VerdictWords VerdictInWords(const VerifyResult& verdict, const CensusScope& scope);

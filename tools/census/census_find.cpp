@@ -27,8 +27,8 @@ void SearchChunk(WorkerFinds& finds, const FindOptions& options, CensusMode mode
   std::vector<uint32_t>& seeds = finds.seeds;
   const CensusOptions& census = options.census;
   if (mode == CensusMode::kSeedBySeed) {
-    for (uint64_t seed = census.firstSeed + begin; seed < census.firstSeed + begin + count;
-         ++seed) {
+    const uint32_t first = census.scope.firstSeed;
+    for (uint64_t seed = first + begin; seed < first + begin + count; ++seed) {
       int32_t pick[kPickSize];
       DrawFromSeed(static_cast<uint32_t>(seed), pick);
       if (std::equal(pick, pick + kPickSize, options.pick.numbers)) {
@@ -53,7 +53,7 @@ void SearchChunk(WorkerFinds& finds, const FindOptions& options, CensusMode mode
 std::vector<uint32_t> SeedsOfDraws(const std::vector<uint32_t>& found, CensusMode mode,
                                    const CensusOptions& census) {
   if (mode == CensusMode::kSeedBySeed) return found;
-  const SeedSpan span = {census.firstSeed, census.seedCount};
+  const SeedSpan span = SpanOf(census.scope);
   std::vector<uint32_t> seeds;
   for (uint32_t lower : found) {
     for (uint32_t seed : {lower, TwinOf(lower)}) {

@@ -10,16 +10,16 @@
 
 #include "census.h"
 #include "find/wanted_pick.h"
+#include "walk/vector_walk.h"
 
 struct FindOptions {
   WantedPick pick;
   // The seeds searched, the workers, the instruction set, the stop and the progress, as for the
   // census; so are the cycle's positions a test may limit the walk to.
   CensusOptions census;
-  // Tests: the vector walk's search replaced by one broken on purpose (census_fault.h), to show
+  // Tests: the vector walk's search replaced by one broken on purpose (census_seam.h), to show
   // the check at work; null: each build's own.
-  int64_t (*vectorFindForTest)(uint64_t pick, const uint32_t* firstStates, uint64_t count,
-                               std::vector<uint32_t>& seeds) = nullptr;
+  LaneSearch vectorFindForTest = nullptr;
 };
 
 struct FindResult {

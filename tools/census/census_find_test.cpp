@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "census_fault.h"
+#include "census_seam.h"
+#include "count/each_target.h"
 #include "count/pick_rank.h"
 #include "hwy/targets.h"
 #include "walk/cycle.h"
@@ -74,8 +75,8 @@ struct Stretch {
     for (int value = 0; value < kHighestNumber; ++value) {
       if (pick >> value & 1) *number++ = value + 1;
     }
-    options.census.firstSeed = span.first;
-    options.census.seedCount = span.count;
+    options.census.scope.firstSeed = span.first;
+    options.census.scope.seedCount = span.count;
     options.census.method = SpanMethod::kWalk;
     options.census.cycleDraws = kDraws;
     options.census.cycleOrigin = origin;
@@ -110,32 +111,20 @@ std::vector<uint64_t> PositionsToFind(const Stretch& stretch, size_t lanes) {
 // values; the failure seed's twin, whose twin is the top of the space.
 constexpr uint32_t kLateSeed = 1237421458u, kTopTwin = 2147483647u;
 
-// The finder with each instruction set Highway builds the walk for, whether this processor runs
-// it or not: one it cannot run shows as skipped, saying so.
-class FindWith : public testing::TestWithParam<int64_t> {
- protected:
-  void SetUp() override {
-    build = nullptr;
-    for (const VectorBuild& each : VectorBuilds()) {
-      if (each.target == GetParam()) build = &each;
-    }
-    if (!build) GTEST_SKIP() << "this processor cannot run the walk built for " << Target();
-  }
-  std::string Target() const { return hwy::TargetName(GetParam()); }
-  const VectorBuild* build;
-};
+// The finder with each instruction set Highway builds the walk for.
+class FindWith : public EachTarget {};
 
 TEST_P(FindWith, FindsWhatTheDrawShowsAlongTheCycle) {
   for (uint32_t seed : {kLateSeed, kTopTwin}) {
     Stretch stretch(seed, 1000);
     ASSERT_EQ(stretch.seeds[1000], seed);
-    for (uint64_t position : PositionsToFind(stretch, build->lanes)) {
+    for (uint64_t position : PositionsToFind(stretch, BuildNamed(TargetName()).lanes)) {
       const uint64_t pick = stretch.picks[position];
-      FindResult result = RunFind(stretch.Options(Target(), pick));
-      SCOPED_TRACE(Target() + ", the pick of position " + std::to_string(position) + ", seed " +
+      FindResult result = RunFind(stretch.Options(TargetName(), pick));
+      SCOPED_TRACE(TargetName() + ", the pick of position " + std::to_string(position) + ", seed " +
                    std::to_string(stretch.seeds[position]));
       EXPECT_EQ(result.mode, CensusMode::kWholeCycle);
-      EXPECT_EQ(result.target, Target());
+      EXPECT_EQ(result.target, TargetName());
       EXPECT_EQ(result.seeds, stretch.Scan(pick));
       EXPECT_TRUE(result.wrongSeeds.empty());
     }
@@ -162,8 +151,8 @@ TEST_P(FindWith, FindsTheSeedsOfSpansAlongTheCycle) {
       spans.insert(spans.end(), {{4294967295u, 1}, {4294967290u, 6}, {2147483647u, 2}});
     }
     for (const SeedSpan& span : spans) {
-      FindResult result = RunFind(stretch.Options(Target(), pick, span));
-      SCOPED_TRACE(Target() + ", " + std::to_string(span.count) + " seeds from " +
+      FindResult result = RunFind(stretch.Options(TargetName(), pick, span));
+      SCOPED_TRACE(TargetName() + ", " + std::to_string(span.count) + " seeds from " +
                    std::to_string(span.first));
       EXPECT_EQ(result.mode, CensusMode::kSpanOnCycle);
       EXPECT_EQ(result.seeds, stretch.Scan(pick, span));
@@ -175,26 +164,23 @@ TEST_P(FindWith, FindsTheSeedsOfSpansAlongTheCycle) {
   EXPECT_EQ(top.Scan(top.picks[1000], {kTopTwin, 2}), std::vector<uint32_t>{kTopTwin});
 }
 
-INSTANTIATE_TEST_SUITE_P(Built, FindWith, testing::ValuesIn(BuiltTargets()),
-                         [](const testing::TestParamInfo<int64_t>& target) {
-                           return std::string(hwy::TargetName(target.param));
-                         });
+INSTANTIATE_FOR_EACH_TARGET(FindWith);
 
 // Short spans go seed by seed, on two workers; this one wraps past 4294967295 to the seeds 0 and
 // 1, which show the same pick.
 TEST(Find, GoesSeedBySeedBelowTheCrossover) {
   FindOptions options;
   options.pick = PickOfSeed(0);
-  options.census.firstSeed = 4294967296u - 70000;
-  options.census.seedCount = 140000;
+  options.census.scope.firstSeed = 4294967296u - 70000;
+  options.census.scope.seedCount = 140000;
   options.census.threads = 2;
   FindResult result = RunFind(options);
   EXPECT_EQ(result.mode, CensusMode::kSeedBySeed);
   EXPECT_EQ(result.target, "");
   EXPECT_EQ(result.workers, 2u);
   std::vector<uint32_t> expected;
-  for (uint64_t seed = options.census.firstSeed; seed < uint64_t{options.census.firstSeed} + 140000;
-       ++seed) {
+  for (uint64_t seed = options.census.scope.firstSeed;
+       seed < uint64_t{options.census.scope.firstSeed} + 140000; ++seed) {
     if (MaskOfSeed(static_cast<uint32_t>(seed)) == options.pick.mask) {
       expected.push_back(static_cast<uint32_t>(seed));
     }
@@ -204,9 +190,41 @@ TEST(Find, GoesSeedBySeedBelowTheCrossover) {
   EXPECT_EQ(result.seeds, expected);
 
   // From the crossover on, a span is walked along the cycle (here only its first draws).
-  options.census.seedCount = kWalkSpanAtLeast;
+  options.census.scope.seedCount = kWalkSpanAtLeast;
   options.census.cycleDraws = 1000;
   EXPECT_EQ(RunFind(options).mode, CensusMode::kSpanOnCycle);
+}
+
+// The edges of the seeds searched, where a loop one short or one long shows. Seeds 0 and 1 both
+// show 02,14,15,18,20,21,31: drawn seed by seed, 0 to 1 lists both, 1 to 1 and 0 to 0 one each;
+// and both sides of the crossover, seed by seed one seed below it, along the walk from it on
+// (here only the draws around those of seeds 0 and 1), with 0 and 1 the range's last seeds or
+// its first.
+TEST(Find, ListsTheSeedsAtTheEdgesOfARange) {
+  const uint32_t origin = CycleOriginOfSeed(SeedOfCyclePosition(kCycle - 1000, WindowOfSeed(0)));
+  auto find = [&](uint64_t last, uint64_t count) {
+    FindOptions options;
+    options.pick = PickOfSeed(0);
+    options.census.scope.firstSeed = static_cast<uint32_t>(last + 1 - count);
+    options.census.scope.seedCount = count;
+    options.census.threads = 2;
+    options.census.cycleDraws = 4099;
+    options.census.cycleOrigin = origin;
+    FindResult result = RunFind(options);
+    EXPECT_TRUE(result.wrongSeeds.empty());
+    EXPECT_EQ(result.mode,
+              count < kWalkSpanAtLeast ? CensusMode::kSeedBySeed : CensusMode::kSpanOnCycle);
+    return result.seeds;
+  };
+  EXPECT_EQ(find(1, 2), (std::vector<uint32_t>{0, 1}));
+  EXPECT_EQ(find(1, 1), std::vector<uint32_t>{1});
+  EXPECT_EQ(find(0, 1), std::vector<uint32_t>{0});
+  std::vector<uint32_t> below = find(1, kWalkSpanAtLeast - 1);
+  ASSERT_GE(below.size(), 2u);
+  EXPECT_EQ(below[0], 0u);
+  EXPECT_EQ(below[1], 1u);
+  EXPECT_EQ(find(1, kWalkSpanAtLeast), (std::vector<uint32_t>{0, 1}));
+  EXPECT_EQ(find(kWalkSpanAtLeast - 1, kWalkSpanAtLeast), (std::vector<uint32_t>{0, 1}));
 }
 
 // The test build's search, broken on purpose (each seed noted one window late): the check with

@@ -18,8 +18,9 @@
 
 #include "census.h"
 #include "census_args.h"
-#include "census_fault.h"
 #include "census_find.h"
+#include "census_progress.h"
+#include "census_seam.h"
 #include "cli_exit.h"
 #include "cli_file.h"
 #include "cli_output.h"
@@ -53,16 +54,10 @@ bool TerminalErases() {
 
 size_t progressWidth = 0;  // the longest progress line shown, to blank it without an escape
 
-// A one-line bar with the rate and the time left, redrawn in place.
+// The progress line, redrawn in place.
 void ShowProgress(double done, std::chrono::steady_clock::time_point start, uint64_t total) {
   double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  int filled = static_cast<int>(done * 30);
-  std::string bar(filled, '#');
-  bar.resize(30, '.');
-  double rate = elapsed > 0 ? done * static_cast<double>(total) / elapsed : 0;
-  double left = done > 0 ? elapsed * (1 - done) / done : 0;
-  std::string line = Printed("[%s] %5.1f%%  %s M seeds/s  %.0f s left ", bar.c_str(), done * 100,
-                             Grouped(static_cast<uint64_t>(rate / 1e6 + 0.5)).c_str(), left);
+  std::string line = ProgressLine(done, elapsed, total);
   progressWidth = std::max(progressWidth, line.size());
   std::fprintf(stderr, "\r%s", line.c_str());
   std::fflush(stderr);
@@ -101,8 +96,7 @@ unsigned WorkerThreads(const CensusArgs& args) {
 // The census of the seeds asked for, with a progress line on a terminal unless --no-progress.
 CensusOptions OptionsFor(const CensusArgs& args, unsigned threads) {
   CensusOptions options;
-  options.firstSeed = args.scope.firstSeed;
-  options.seedCount = args.scope.seedCount;
+  options.scope = args.scope;
   options.threads = threads;
   options.target = args.target;
   if (args.progress && isatty(STDERR_FILENO)) {
@@ -126,24 +120,10 @@ ExitCode Verify(const CensusArgs& args, unsigned threads) {
     Complain("interrupted");
     EndByStopSignal();
   }
-  for (uint32_t seed : verdict.disagreeingSeeds) {
-    Complain("seed " + std::to_string(seed) + ": the walk and the draw disagree");
-  }
-  const std::vector<std::string>& figures = verdict.differingFigures;
-  if (verdict.mismatches || !figures.empty()) {
-    std::string named;
-    for (const std::string& figure : figures) named += (named.empty() ? "" : ", ") + figure;
-    Complain(Grouped(verdict.mismatches) + " seeds disagree; the census walked with " +
-             verdict.target +
-             (figures.empty() ? " matches the plain count"
-                              : " differs from the plain count in " + named));
-    return kExitDifferenceFound;
-  }
-  std::string text =
-      "verified (" + ScopeInWords(args.scope) + "): the walk gives the draw's pick for " +
-      Counted(verdict.seedsChecked, "seed", "seeds") + ", and the census walked with " +
-      verdict.target + " counts exactly as the plain draw\n";
-  return WriteStdout(kProgram, text) ? kExitDone : kExitFailed;
+  VerdictWords words = VerdictInWords(verdict, args.scope);
+  for (const std::string& line : words.complaints) Complain(line);
+  if (!words.complaints.empty()) return kExitDifferenceFound;
+  return WriteStdout(kProgram, words.verified) ? kExitDone : kExitFailed;
 }
 
 // The seeds, or the seconds, that show the pick sought, as a table or JSON; nothing at all when

@@ -1,5 +1,5 @@
-// The figures a census hands on from the count to the reports: which seeds were asked for, how
-// they were covered and what was found. Plain data that includes nothing of the census's parts,
+// The figures a census hands on from the count to the reports: how the seeds were covered and
+// what was found. Plain data that includes nothing of the census's parts,
 // so that the count fills it and the reports read it without knowing how the draws were met.
 #pragma once
 
@@ -8,17 +8,6 @@
 #include <vector>
 
 #include "draw.h"
-#include "random_source.h"
-
-// Which seeds a census covers: seedCount of them (1 to 2^32) from firstSeed on, wrapping past
-// 4294967295 to 0, as the die's seeds do past 2106.
-struct CensusScope {
-  uint32_t firstSeed = 0;
-  uint64_t seedCount = kSeedSpace;
-  // Set when the span was asked for as clock time: the first and last second, both included.
-  bool clockSpan = false;
-  int64_t fromSecond = 0, toSecond = 0;
-};
 
 // How a census met its seeds, chosen once for the whole run.
 enum class CensusMode {
@@ -55,3 +44,17 @@ struct CensusResult {
   std::vector<uint32_t> pickCounts;        // seeds per pick, indexed by PickRank
   bool interrupted = false;
 };
+
+// A figure of a census, as --verify holds the census walked (`fast`) against the plain count of
+// the same seeds: its name in the line that says where the two differ, and whether they agree in
+// it.
+struct ComparedFigure {
+  const char* name;
+  bool (*same)(const CensusResult& fast, const CensusResult& plain);
+};
+
+// Every figure of CensusResult that --verify compares, in the order it names them; the members
+// not compared tell how the census ran, not what it found (mode, workers, target, interrupted).
+// Defined with --verify (census.cpp). A test alters each member in turn, so a figure added above
+// without its comparison here fails it.
+std::vector<ComparedFigure> ComparedFigures();

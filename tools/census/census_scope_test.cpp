@@ -7,7 +7,6 @@
 #include <string>
 
 #include "census_args.h"
-#include "report/census_report.h"
 #include "zone_for_test.h"
 
 namespace {

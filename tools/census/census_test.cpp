@@ -1,5 +1,5 @@
 // The census as a whole: its counts with each instruction set against the plain draw, spans,
-// --verify, the workers' figures merged and the build of the walk it chooses.
+// the workers' figures merged and the build of the walk it chooses.
 #include "census.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "count/each_target.h"
 #include "count/tally.h"
 #include "draw.h"
 #include "hwy/targets.h"
@@ -174,8 +175,8 @@ void ExpectSpansLikeThePlainDraw(const std::string& target) {
     for (CounterShape shape : {CounterShape{1024, 8}, CounterShape{32, 1}}) {
       if (&span != &spans[0] && shape.queueLength == 32) continue;
       CensusOptions options;
-      options.firstSeed = span.first;
-      options.seedCount = span.count;
+      options.scope.firstSeed = span.first;
+      options.scope.seedCount = span.count;
       options.method = SpanMethod::kWalk;
       options.cycleDraws = kDraws;
       options.cycleOrigin = origin;
@@ -192,136 +193,26 @@ void ExpectSpansLikeThePlainDraw(const std::string& target) {
   }
 }
 
-// The census walked with each instruction set Highway builds the walk for, whether this processor
-// runs it or not: one it cannot run shows as skipped, saying so.
-class CensusWith : public testing::TestWithParam<int64_t> {
- protected:
-  void SetUp() override {
-    std::vector<std::string> runnable = CensusTargets();
-    if (std::find(runnable.begin(), runnable.end(), Target()) == runnable.end()) {
-      GTEST_SKIP() << "this processor cannot run the walk built for " << Target();
-    }
-  }
-  std::string Target() const { return hwy::TargetName(GetParam()); }
-};
+// The census walked with each instruction set Highway builds the walk for.
+class CensusWith : public EachTarget {};
 
 TEST_P(CensusWith, CountsLikeThePlainDraw) {
-  ExpectCountsLikeThePlainDraw(Target());
+  ExpectCountsLikeThePlainDraw(TargetName());
 }
 
 TEST_P(CensusWith, FindsTheFewestDistinct) {
-  ExpectFewestDistinctFound(Target());
+  ExpectFewestDistinctFound(TargetName());
 }
 
 TEST_P(CensusWith, CountsSpansLikeThePlainDraw) {
-  ExpectSpansLikeThePlainDraw(Target());
+  ExpectSpansLikeThePlainDraw(TargetName());
 }
 
-INSTANTIATE_TEST_SUITE_P(Built, CensusWith, testing::ValuesIn(BuiltTargets()),
-                         [](const testing::TestParamInfo<int64_t>& target) {
-                           return std::string(hwy::TargetName(target.param));
-                         });
+INSTANTIATE_FOR_EACH_TARGET(CensusWith);
 
 // The instruction set Highway's own dispatch runs here.
 std::string HighwaysChoice() {
   return hwy::TargetName(hwy::SupportedAndGeneratedTargets().front());
-}
-
-// Each seed through the walk and the draw, then the fastest census against the plain count, each
-// on more than one worker: a worker's figures lost on the way could not be lost alike on both.
-TEST(CensusVerify, ChecksEachSeedAndTheFastestCount) {
-  CensusOptions options;
-  options.threads = 2;
-  options.cycleDraws = 1 << 18;
-  VerifyResult verdict = VerifyCensus(options);
-  EXPECT_FALSE(verdict.interrupted);
-  EXPECT_EQ(verdict.seedsChecked, 2u << 18);
-  EXPECT_EQ(verdict.mismatches, 0u);
-  EXPECT_TRUE(verdict.differingFigures.empty()) << verdict.differingFigures.front();
-  EXPECT_EQ(verdict.target, HighwaysChoice());
-  EXPECT_EQ(verdict.fastWorkers, 2u);
-  EXPECT_EQ(verdict.plainWorkers, 2u);
-}
-
-// One figure of the fast count changed by a fault, and the figures --verify must name for it.
-struct FigureFault {
-  const char* what;
-  std::function<void(CensusResult&)> put;
-  std::vector<std::string> named;
-};
-
-// The same seeds, one of them counted a place further on: the first nonzero count gives one up.
-template <class Count>
-void MoveOneOn(Count* counts, size_t size) {
-  for (size_t i = 0; i + 1 < size; ++i) {
-    if (counts[i] == 0) continue;
-    --counts[i];
-    ++counts[i + 1];
-    return;
-  }
-  ADD_FAILURE() << "no count to move";
-}
-
-// --verify over a stretch of the cycle with a fault put into each figure of the fast count in
-// turn: it must find each, and name it and nothing else. Around seed 1237421458, which has seven
-// distinct values and needs index 19, every figure is known exactly; from the cycle's start no
-// seed has fewer than eight, which the walk can only say as "eight or more".
-TEST(CensusVerify, NamesEachFigureThatDiffers) {
-  const uint32_t kSeed = 1237421458u;
-  const std::vector<FigureFault> nearTheSeed = {
-      {"none", [](CensusResult&) {}, {}},
-      {"two seeds more", [](CensusResult& r) { r.seedsCovered += 2; }, {"seeds covered"}},
-      {"a seed under another pick",
-       [](CensusResult& r) { MoveOneOn(r.pickCounts.data(), r.pickCounts.size()); },
-       {"pick counts", "number counts"}},
-      {"a seed under another index",
-       [](CensusResult& r) { MoveOneOn(r.seventhIndex, kCandidateCount); },
-       {"seeds by seventh index"}},
-      {"a short pick more", [](CensusResult& r) { ++r.shortPicks; }, {"seeds with a 00"}},
-      {"an earlier latest index", [](CensusResult& r) { --r.latestIndex; }, {"latest index"}},
-      {"a seed more at the latest index",
-       [](CensusResult& r) { ++r.latestIndexSeedCount; },
-       {"seeds at the latest index"}},
-      {"a seed lost from the latest index's list",
-       [](CensusResult& r) { r.latestIndexSeeds.pop_back(); },
-       {"seeds at the latest index"}},
-      {"fewer distinct", [](CensusResult& r) { --r.fewestDistinct; }, {"fewest distinct"}},
-      {"only a bound on the fewest",
-       [](CensusResult& r) { r.fewestDistinctAtLeast = true; },
-       {"fewest distinct"}},
-      {"a seed more with the fewest",
-       [](CensusResult& r) { ++r.fewestDistinctSeedCount; },
-       {"seeds with the fewest distinct"}},
-      {"another seed with the fewest",
-       [](CensusResult& r) { r.fewestDistinctSeeds[0] ^= 1; },
-       {"seeds with the fewest distinct"}},
-  };
-  const std::vector<FigureFault> fromTheStart = {
-      {"none", [](CensusResult&) {}, {}},
-      {"a fewest the walk cannot tell",
-       [](CensusResult& r) { r.fewestDistinctAtLeast = false; },
-       {"fewest distinct"}},
-      {"seeds the walk cannot tell",
-       [](CensusResult& r) {
-         r.fewestDistinctSeedCount = 1;
-         r.fewestDistinctSeeds = {5};
-       },
-       {"seeds with the fewest distinct"}},
-  };
-  const uint32_t nearOrigin =
-      CycleOriginOfSeed(SeedOfCyclePosition(kCycle - 1000, WindowOfSeed(kSeed)));
-  for (uint32_t origin : {nearOrigin, 0u}) {
-    for (const FigureFault& fault : origin == nearOrigin ? nearTheSeed : fromTheStart) {
-      CensusOptions options;
-      options.cycleDraws = 4099;
-      options.cycleOrigin = origin;
-      options.counter = CounterShape{1024, 8};
-      options.alterFastCount = fault.put;
-      VerifyResult verdict = VerifyCensus(options);
-      EXPECT_EQ(verdict.mismatches, 0u) << fault.what;
-      EXPECT_EQ(verdict.differingFigures, fault.named) << fault.what;
-    }
-  }
 }
 
 // Spans from the crossover's length on are walked, shorter ones drawn seed by seed, unless the
@@ -330,43 +221,27 @@ TEST(CensusVerify, NamesEachFigureThatDiffers) {
 // one moved far off counts right, only slower, so only this holds it.
 TEST(CensusSpan, WalksFromTheCrossoverOn) {
   CensusOptions options;
-  options.firstSeed = 4000000000u;
-  options.seedCount = 13999999;
+  options.scope.firstSeed = 4000000000u;
+  options.scope.seedCount = 13999999;
   EXPECT_EQ(ModeOf(options), CensusMode::kSeedBySeed);
   options.method = SpanMethod::kWalk;
   EXPECT_EQ(ModeOf(options), CensusMode::kSpanOnCycle);
   options.method = SpanMethod::kFastest;
-  options.seedCount = 14000000;
+  options.scope.seedCount = 14000000;
   EXPECT_EQ(ModeOf(options), CensusMode::kSpanOnCycle);
   options.method = SpanMethod::kSeedBySeed;
   EXPECT_EQ(ModeOf(options), CensusMode::kSeedBySeed);
-  options.seedCount = kSeedSpace;
+  options.scope.seedCount = kSeedSpace;
   EXPECT_EQ(ModeOf(options), CensusMode::kSeedBySeed);
   options.method = SpanMethod::kWalk;
   EXPECT_EQ(ModeOf(options), CensusMode::kWholeCycle);
   EXPECT_EQ(ModeOf(CensusOptions()), CensusMode::kWholeCycle);
 }
 
-// --verify over a span: the span along the walk of the whole cycle, on two workers, against the
-// span seed by seed. The span wraps past 4294967295.
-TEST(CensusVerify, HoldsASpanAlongTheWalkAgainstItsSeedBySeedCount) {
-  CensusOptions options;
-  options.firstSeed = 4294967296u - 40000;
-  options.seedCount = 1 << 17;
-  options.threads = 2;
-  VerifyResult verdict = VerifyCensus(options);
-  EXPECT_FALSE(verdict.interrupted);
-  EXPECT_EQ(verdict.seedsChecked, uint64_t{1} << 17);
-  EXPECT_TRUE(verdict.differingFigures.empty()) << verdict.differingFigures.front();
-  EXPECT_EQ(verdict.target, HighwaysChoice());
-  EXPECT_EQ(verdict.fastWorkers, 2u);
-  EXPECT_EQ(verdict.plainWorkers, 2u);
-}
-
 TEST(Census, SeedBySeedMatchesTheDrawAndCountsEveryFigure) {
   CensusOptions options;
-  options.firstSeed = 1237421400u;
-  options.seedCount = 100;
+  options.scope.firstSeed = 1237421400u;
+  options.scope.seedCount = 100;
   options.threads = 3;
   CensusResult result = RunCensus(options);
   EXPECT_EQ(result.mode, CensusMode::kSeedBySeed);
@@ -379,7 +254,8 @@ TEST(Census, SeedBySeedMatchesTheDrawAndCountsEveryFigure) {
 
   std::vector<uint32_t> expected(kPossiblePicks);
   uint64_t numbers[kNumberSlots] = {}, seventh[kCandidateCount] = {};
-  for (uint32_t seed = options.firstSeed; seed < options.firstSeed + options.seedCount; ++seed) {
+  for (uint32_t seed = options.scope.firstSeed;
+       seed < options.scope.firstSeed + options.scope.seedCount; ++seed) {
     DrawFigures draw = PlainDraw(seed);
     ++expected[PickRank(draw.pick)];
     ++seventh[draw.seventhIndex];
@@ -403,8 +279,8 @@ TEST(Census, SeedBySeedMatchesTheDrawAndCountsEveryFigure) {
 // the merged figures are that seed's, whichever worker counted which part.
 TEST(Census, WorkersAgreeOnTheExtremes) {
   CensusOptions options;
-  options.firstSeed = 1237421458u - 65536u - 10u;  // the seed in the second part of 65536
-  options.seedCount = 65536u + 10u + 101u;
+  options.scope.firstSeed = 1237421458u - 65536u - 10u;  // the seed in the second part of 65536
+  options.scope.seedCount = 65536u + 10u + 101u;
   options.threads = 2;
   CensusResult result = RunCensus(options);
   EXPECT_EQ(result.latestIndex, 19);
@@ -419,7 +295,8 @@ TEST(Census, WorkersAgreeOnTheExtremes) {
 // one asked for is the one that runs, along the whole cycle and along it for a span.
 TEST(Census, WalksWithTheBestBuildUnlessAskedForAnother) {
   std::vector<std::string> names;
-  for (const VectorBuild& build : VectorBuilds()) names.push_back(build.name);
+  for (int64_t target : hwy::SupportedAndGeneratedTargets())
+    names.push_back(hwy::TargetName(target));
   EXPECT_EQ(CensusTargets(), names);
   CensusOptions options;
   options.cycleDraws = 1000;
@@ -429,10 +306,10 @@ TEST(Census, WalksWithTheBestBuildUnlessAskedForAnother) {
     options.target = name;
     options.method = SpanMethod::kFastest;
     EXPECT_EQ(RunCensus(options).target, name);
-    options.seedCount = 10;
+    options.scope.seedCount = 10;
     options.method = SpanMethod::kWalk;
     EXPECT_EQ(RunCensus(options).target, name) << "a span";
-    options.seedCount = kSeedSpace;
+    options.scope.seedCount = kSeedSpace;
   }
 }
 

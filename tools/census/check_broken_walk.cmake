@@ -1,6 +1,6 @@
 # vorel-census built with its search broken on purpose (each seed found noted one window late, see
-# census_fault.h): the check of every seed found with the die's draw refuses them, so --find prints nothing, says so in
-# one line and exits 3. The whole space is searched, so that the vector walk runs.
+# census_seam.h): the check of every seed found with the die's draw refuses them, so --find prints
+# nothing, says so in one line and exits 3. The whole space is searched, so that the vector walk runs.
 # Usage: cmake -DBROKEN=path -P check_broken_walk.cmake
 set(ENV{TZ} UTC)  # a zone the check names, never the machine's own
 execute_process(COMMAND ${BROKEN} --find 02,14,15,18,20,21,31 --threads 2

@@ -4,22 +4,15 @@
 # whole, never written into where that descriptor stands. A target the chart could not reach now
 # (the census's own standard input, /dev/tty with no terminal, standard output standing before
 # the file's end) is refused before the count: one line, exit 2, nothing on standard output and
-# the file as it was.
+# the file as it was. Why each is refused is cli_file_test's to show.
 # Usage: check_chart_owner.sh CENSUS WORK_DIR
 set -uo pipefail
-census=$(realpath "$1") work=$2
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-for tool in flock setsid timeout xmllint; do
-  if ! command -v $tool >/dev/null; then
-    echo "skipped: $tool is not installed (scripts/install-deps.sh installs it)"
-    exit 77
-  fi
-done
-
-dir=$(realpath "$(mktemp -d "$work/chart-owner.XXXXXX")")
-trap 'rm -rf "$dir"' EXIT
-cd "$dir" || exit 1
+# shellcheck source=cmake/check_lib.sh
+source "$(dirname "$0")/../../cmake/check_lib.sh"
+census=$(realpath "$1")
+need flock setsid timeout xmllint
+make_scratch "$2"
+cd "$scratch" || exit 1
 
 # A big old chart, and the small one the census draws for seed 0 alone.
 "$census" --seeds 0:99999 --chart big.svg >/dev/null || fail "the big chart: exit $?"
@@ -33,20 +26,21 @@ for open in '<>' '>>'; do
     '<>') (flock 9 && exec "$census" --seeds 0:0 --chart c.svg >report.txt) 9<>c.svg ;;
     '>>') (flock 9 && exec "$census" --seeds 0:0 --chart c.svg >report.txt) 9>>c.svg ;;
   esac
-  rc=$?
-  if [ $rc -ne 0 ] || ! grep -qx 'Chart: c.svg' report.txt; then fail "9${open}c.svg: exit $rc"; fi
+  expect_status 0 $? "9${open}c.svg"
+  grep -qx 'Chart: c.svg' report.txt || fail "9${open}c.svg: the report names no 'Chart: c.svg'"
   xmllint --noout c.svg 2>/dev/null || fail "9${open}c.svg: not one whole chart"
   cmp -s c.svg small.svg || fail "9${open}c.svg: not the chart of seed 0 ($(wc -c <c.svg) bytes)"
 done
 
-# Refused before the count: exit 2, one line on standard error, and no report in `out`. A census
-# that waits on its own input instead (as it did) is ended after two minutes, and fails.
+# Refused before the count: exit 2, one line on standard error, and standard output (OUT, `out`
+# unless named) as it was (WAS, empty unless named). A census that waits on its own input instead
+# (as it did) is ended after two minutes, and fails.
 bounded=(timeout -k 10 120 "$census")
 refused() {
-  local what=$1 rc=$2 out=${3:-out}
-  if [ "$rc" -ne 2 ] || [ "$(wc -l <err)" -ne 1 ] || ! cmp -s "$out" "${4:-/dev/null}"; then
-    fail "$what: exit $rc, printed $(wc -c <"$out") bytes, said '$(cat err)'"
-  fi
+  local what=$1 rc=$2 out=${3:-out} was=${4:-/dev/null}
+  expect_status 2 "$rc" "$what" "$(cat err)"
+  expect_one_line err vorel-census "$what" "cannot write the chart to "
+  cmp -s "$out" "$was" || fail "$what: printed $(wc -c <"$out") bytes"
 }
 yes | "${bounded[@]}" --seeds 0:9 --chart /dev/stdin >out 2>err
 refused "yes | --chart /dev/stdin" "${PIPESTATUS[1]}"
@@ -62,5 +56,4 @@ cp small.svg log
 "${bounded[@]}" --seeds 0:9 --chart log 1<>log 2>err
 refused "--chart log 1<>log" $? log small.svg
 
-[ $failures -eq 0 ] || exit 1
-echo "vorel-census: the chart's file is the census's own, or refused before the count"
+finish "vorel-census: the chart's file is the census's own, or refused before the count"

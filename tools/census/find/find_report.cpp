@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
+#include "census_scope.h"
 #include "cli_text.h"
 #include "cli_time.h"
 #include "cli_zone.h"
 #include "report/census_report.h"
-#include "report/scope_json.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "census_result.h"
+#include "census_scope.h"
 #include "find/found_seconds.h"
 #include "find/wanted_pick.h"
 

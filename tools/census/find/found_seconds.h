@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "census_result.h"
+#include "census_scope.h"
 #include "random_source.h"
 
 // Seconds from one key press to the next with the same seed: 4,294,967,296.

@@ -1,5 +1,4 @@
-// The census's three reports: a table for people, JSON for programs, an SVG bar chart; and the
-// words that name the seeds covered in each.
+// The census's three reports: a table for people, JSON for programs, an SVG bar chart.
 #include "report/census_report.h"
 
 #include <algorithm>
@@ -7,13 +6,11 @@
 #include <nlohmann/json.hpp>
 
 #include "cli_text.h"
-#include "cli_time.h"
 #include "cli_zone.h"
 #include "count/pick_rank.h"
 #include "draw.h"
 #include "report/census_chart.h"
 #include "report/number_figures.h"
-#include "report/scope_json.h"
 
 namespace {
 
@@ -123,19 +120,6 @@ std::string CensusTable(const CensusResult& result, const PickSummary& summary, 
 
 using Json = nlohmann::ordered_json;
 
-Json ScopeJson(const CensusScope& scope) {
-  Json json = {{"words", ScopeInWords(scope)},
-               {"first_seed", scope.firstSeed},
-               {"seed_count", scope.seedCount}};
-  if (scope.clockSpan) {
-    json["from"] = UtcText(scope.fromSecond);
-    json["to"] = UtcText(scope.toSecond);
-    json["from_local"] = ShownSecond(scope.fromSecond);
-    json["to_local"] = ShownSecond(scope.toSecond);
-  }
-  return json;
-}
-
 namespace {
 
 Json PickJson(uint32_t rank, uint64_t count, uint32_t picks) {
@@ -214,27 +198,4 @@ std::string LineOfRank(uint32_t rank) {
   char line[kLineRoom];
   FormatLine(pick, line);
   return line;
-}
-
-namespace {
-
-// Seeds stay as they are typed, without separators, so they can be copied back.
-std::string SeedsInWords(const CensusScope& scope) {
-  if (scope.seedCount >= kSeedSpace) return "every seed";
-  if (scope.seedCount == 1) return "seed " + std::to_string(scope.firstSeed);
-  uint32_t last = static_cast<uint32_t>(scope.firstSeed + scope.seedCount - 1);
-  return "seeds " + std::to_string(scope.firstSeed) + " to " + std::to_string(last);
-}
-
-}  // namespace
-
-// A span of seconds is named on the zone's clocks, with the offsets, and by its seeds too: past
-// 2106 they wrap to 0.
-std::string ScopeInWords(const CensusScope& scope) {
-  if (!scope.clockSpan) return SeedsInWords(scope);
-  std::string seconds = scope.fromSecond == scope.toSecond
-                            ? "the second " + ShownSecond(scope.fromSecond)
-                            : "the seconds from " + ShownSecond(scope.fromSecond) + " to " +
-                                  ShownSecond(scope.toSecond);
-  return seconds + ", " + SeedsInWords(scope);
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "census_result.h"
+#include "census_scope.h"
 #include "report/pick_summary.h"
 
 // The JSON's format: a reader can rely on every key of a format. Adding a key keeps the number;
@@ -21,8 +22,3 @@ std::string CensusChart(const CensusResult& result, const PickSummary& summary,
 
 // The line the die shows for the pick of this rank, as 02,14,15,18,20,21,31.
 std::string LineOfRank(uint32_t rank);
-
-// The seeds covered as the reports name them: "every seed", "seed 7", "seeds 0 to 9", "the
-// seconds from 2027-01-01T00:00:00+09:00 to 2027-12-31T23:59:59+09:00, seeds 1798729200 to
-// 1830265199", each second in the zone opened (cli_zone.h).
-std::string ScopeInWords(const CensusScope& scope);

@@ -1,39 +1,20 @@
-// The vector walk's algorithm for one lane, in plain C++, to read the vector code against and to
-// test it lane by lane. The lane keeps the last eight distinct values pushed, most recent first,
-// with the step at which each was last pushed. Since the walk pushes each window's candidates
-// from the back, the k-th entry is the window's k-th distinct value in order of first
-// appearance, and its age (now minus its step) is the candidate index where it first stands. The
-// pick is the first seven entries while the seventh is inside the window; the eighth entry only
-// tells a window with exactly seven distinct values from one with more.
+// The list each lane of the vector walk keeps (list_walk-inl.h): the last eight distinct values
+// pushed, most recent first, with the step at which each was last pushed. Since the walk pushes
+// each window's candidates from the back, the k-th entry is the window's k-th distinct value in
+// order of first appearance, and its age (now minus its step) is the candidate index where it
+// first stands. The pick is the first seven entries while the seventh is inside the window; the
+// eighth entry only tells a window with exactly seven distinct values from one with more. The
+// same algorithm for one lane in plain C++, to test the vector code lane by lane, is
+// list_twin.h.
 #pragma once
 
 #include <cstdint>
 
-#include "count/pick_rank.h"
 #include "draw.h"
-#include "walk/seed_span.h"
 
 // The walks know a window's distinct values exactly only below eight: they keep the last eight
 // distinct values, and seven make a pick.
 constexpr int kListLength = kPickSize + 1;
-
-// What a walk sees of one window.
-struct ListFigures {
-  uint64_t pick;     // the first seven entries' values as a mask (bit v: the number v + 1)
-  uint32_t rank;     // the pick's rank; kPossiblePicks when the window is short
-  int seventhIndex;  // where the seventh distinct value first stands; -1 when fewer than seven
-  int distinct;      // distinct values in the window, exact below eight; 8 means eight or more
-  int weight;        // how many of the window's two seeds lie in the span walked: 0, 1 or 2
-};
-
-struct ListLane {
-  uint32_t state;  // whose candidate is pushed next
-  int64_t step;    // pushes so far
-  uint8_t value[kListLength];
-  int64_t pushedAt[kListLength];
-  uint64_t pick;
-  SeedSpan span;
-};
 
 // The list starts as if the stand-ins 44, 43, ..., 37 had been pushed one a step, at steps -8 to
 // -1: entry r holds 37 + r, pushed at step -1 - r. They match no candidate and are outside every
@@ -42,7 +23,12 @@ struct ListLane {
 // window, from step 0 on.
 constexpr uint32_t kStandInValue = kHighestNumber;
 constexpr int64_t kStandInStep = -1;  // the newest stand-in's, entry 0's
-void StartListLane(ListLane& lane, uint32_t firstState, SeedSpan span = SeedSpan());
 
-// Pushes the next candidate and reads the window that now ends there.
-ListFigures StepListLane(ListLane& lane);
+// What a walk sees of one window, as a lane reads it out for a test.
+struct ListFigures {
+  uint64_t pick;     // the first seven entries' values as a mask (bit v: the number v + 1)
+  uint32_t rank;     // the pick's rank; kPossiblePicks when the window is short
+  int seventhIndex;  // where the seventh distinct value first stands; -1 when fewer than seven
+  int distinct;      // distinct values in the window, exact below eight; 8 means eight or more
+  int weight;        // how many of the window's two seeds lie in the span walked: 0, 1 or 2
+};

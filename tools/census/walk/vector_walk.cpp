@@ -249,7 +249,7 @@ int64_t Find(uint64_t pick, const uint32_t* firstStates, uint64_t count,
   return HWY_TARGET;
 }
 
-// Each lane's figures of each window, as the one-lane twin (list_walk.h) gives them: into
+// Each lane's figures of each window, as the one-lane twin (list_twin.h) gives them: into
 // figures[step * lanes + lane], with the weights of `span`.
 struct LaneFigures {
   ListFigures* out;
@@ -345,12 +345,6 @@ const VectorBuild& BuildNamed(const std::string& name) {
     if (name == build.name) return build;
   }
   return VectorBuilds().front();
-}
-
-std::vector<int64_t> BuiltTargets() {
-  std::vector<int64_t> targets;
-  for (int64_t rest = HWY_TARGETS; rest != 0; rest &= rest - 1) targets.push_back(rest & -rest);
-  return targets;
 }
 
 #endif  // HWY_ONCE

@@ -21,6 +21,15 @@
 // oldest it compares are the stand-ins from before the warm-up.
 constexpr uint64_t kMaxVectorWalk = (1u << 23) - 2 * kCandidateCount;
 
+// A search of a build's lanes: lane l walks `count` windows backwards from the one whose first
+// candidate is firstStates[l], each window's pick compared with `pick` (bit v set for the number
+// v + 1) instead of counted; the lower seed (bit 31 clear) of each window that shows it is
+// appended to `seeds`, in no particular order. Returns Highway's bit for the instruction set
+// whose code searched, as that code itself records it, so that the finder names the build that
+// ran.
+using LaneSearch = int64_t (*)(uint64_t pick, const uint32_t* firstStates, uint64_t count,
+                               std::vector<uint32_t>& seeds);
+
 // One build of the walk, for one instruction set.
 struct VectorBuild {
   int64_t target = 0;     // Highway's bit for the instruction set
@@ -33,12 +42,7 @@ struct VectorBuild {
   // the whole space); the tally then counts seeds, not draws.
   void (*walkInSpan)(Tally& tally, const uint32_t* firstStates, uint64_t count,
                      SeedSpan span) = nullptr;
-  // The same lanes, each window's pick compared with `pick` (bit v set for the number v + 1)
-  // instead of counted: the lower seed (bit 31 clear) of each window that shows it is appended
-  // to `seeds`, in no particular order. Returns Highway's bit for the instruction set whose code
-  // searched, as that code itself records it, so that the finder names the build that ran.
-  int64_t (*find)(uint64_t pick, const uint32_t* firstStates, uint64_t count,
-                  std::vector<uint32_t>& seeds) = nullptr;
+  LaneSearch find = nullptr;  // the same lanes searched for one pick
   // The same lanes for `count` steps, with what each lane sees of each window rather than
   // counts, into figures[step * lanes + lane]; the weights are the span's.
   void (*walkForTest)(const uint32_t* firstStates, uint64_t count, SeedSpan span,
@@ -77,7 +81,3 @@ void WalkPositions(const VectorBuild& build, uint32_t origin, uint64_t begin, ui
   uint64_t walked = stretch * build.lanes;
   if (walked < count) walkRest(Jump(origin, begin + count - 1), count - walked);
 }
-
-// Every instruction set the walk is built for, best first, whether this processor runs it or
-// not, by Highway's bit for it: VectorBuilds() holds those it runs.
-std::vector<int64_t> BuiltTargets();

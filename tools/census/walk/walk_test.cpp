@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "count/each_target.h"
 #include "hwy/targets.h"
 #include "walk/cycle.h"
-#include "walk/list_walk.h"
+#include "walk/list_twin.h"
 #include "walk/plain_draw.h"
 #include "walk/seed_span.h"
 #include "walk/vector_walk.h"
@@ -233,26 +234,18 @@ void ExpectEachDrawQueuedOnce(const VectorBuild& build) {
   }
 }
 
-// Each instruction set Highway builds the walk for, whether this processor runs it or not: a
-// build it cannot run shows as skipped, saying so.
-class VectorWalkBuild : public testing::TestWithParam<int64_t> {
+// The build of the walk for each instruction set Highway builds it for.
+class VectorWalkBuild : public EachTarget {
  protected:
-  // The build for the instruction set, or null where this processor lacks it.
   const VectorBuild* Build() const {
-    for (const VectorBuild& build : VectorBuilds()) {
-      if (build.target == GetParam()) return &build;
-    }
-    return nullptr;
-  }
-  std::string NotHere() const {
-    return std::string("the ") + hwy::TargetName(GetParam()) +
-           " build of the vector walk cannot run on this processor";
+    const VectorBuild& build = BuildNamed(TargetName());
+    EXPECT_EQ(build.target, Target()) << "no build of the walk for " << TargetName();
+    return &build;
   }
 };
 
 TEST_P(VectorWalkBuild, WalksLaneByLaneLikeTheTwin) {
   const VectorBuild* build = Build();
-  if (!build) GTEST_SKIP() << NotHere();
   ExpectLanesMatchTheTwin(*build, SeedSpan());
   std::vector<uint32_t> firstStates = FirstStates(static_cast<int>(build->lanes));
   for (const EdgeSpan& edge : SpansAtEdges(firstStates)) {
@@ -313,13 +306,11 @@ void ExpectFindsWhatTheTwinShows(const VectorBuild& build) {
 
 TEST_P(VectorWalkBuild, FindsWhatTheTwinShows) {
   const VectorBuild* build = Build();
-  if (!build) GTEST_SKIP() << NotHere();
   ExpectFindsWhatTheTwinShows(*build);
 }
 
 TEST_P(VectorWalkBuild, QueuesEachDrawOnce) {
   const VectorBuild* build = Build();
-  if (!build) GTEST_SKIP() << NotHere();
   ExpectEachDrawQueuedOnce(*build);
 }
 
@@ -329,8 +320,7 @@ TEST_P(VectorWalkBuild, QueuesEachDrawOnce) {
 // name of the fastest) would count right, only slower, and be reported as what it is not.
 TEST_P(VectorWalkBuild, RunsTheInstructionSetItNames) {
   const VectorBuild* build = Build();
-  if (!build) GTEST_SKIP() << NotHere();
-  EXPECT_STREQ(build->name, hwy::TargetName(GetParam()));
+  EXPECT_STREQ(build->name, TargetName().c_str());
   std::vector<uint32_t> firstStates = FirstStates(static_cast<int>(build->lanes));
   Tally whole(CounterShape{1024, 8}), inSpan(CounterShape{1024, 8});
   build->walk(whole, firstStates.data(), 64);
@@ -343,10 +333,7 @@ TEST_P(VectorWalkBuild, RunsTheInstructionSetItNames) {
       << "the finder's search";
 }
 
-INSTANTIATE_TEST_SUITE_P(Built, VectorWalkBuild, testing::ValuesIn(BuiltTargets()),
-                         [](const testing::TestParamInfo<int64_t>& target) {
-                           return std::string(hwy::TargetName(target.param));
-                         });
+INSTANTIATE_FOR_EACH_TARGET(VectorWalkBuild);
 
 // The builds come best first, and the best is the one Highway's own dispatch chooses: a build
 // that leaves it out, or puts a build ahead of a better one, makes the census slower.

@@ -1,5 +1,6 @@
-// The worker loop that the census and --verify share: the work cut into chunks that threads take
-// in turn, progress reported from the calling thread, and a stop asked for from outside.
+// The worker loop of the census's driver, which the census, --verify and --find share: the work
+// cut into chunks that threads take in turn, progress reported from the calling thread, and a
+// stop asked for from outside. It knows nothing of what a chunk holds.
 #pragma once
 
 #include <atomic>

@@ -1,11 +1,12 @@
-// The test build's faults. In the fast count of --verify: one seed moved from the first pick
-// shown to the pick ranked next, which changes the pick counts and the number counts and nothing
-// else. In the search of --find: the best build's search, each seed it finds replaced by that of
-// the next window it walks (one step back along the cycle), as if a lane's state were noted one
-// step late; those seeds draw other picks, which the check with the die's draw must catch.
+// The test build's side of the fault seam. In the fast count of --verify: one seed moved from the
+// first pick shown to the pick ranked next, which changes the pick counts and the number counts
+// and nothing else. In the search of --find: the best build's search, each seed it finds replaced
+// by that of the next window it walks (one step back along the cycle), as if a lane's state were
+// noted one step late; those seeds draw other picks, which the check with the die's draw must
+// catch.
 #include <cstddef>
 
-#include "census_fault.h"
+#include "census_seam.h"
 #include "walk/cycle.h"
 #include "walk/vector_walk.h"
 

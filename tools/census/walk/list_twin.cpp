@@ -1,5 +1,6 @@
-#include "walk/list_walk.h"
+#include "walk/list_twin.h"
 
+#include "count/pick_rank.h"
 #include "walk/cycle.h"
 
 namespace {

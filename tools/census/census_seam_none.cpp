@@ -1,5 +1,5 @@
-// The program's fast count, as counted, and its search, as walked: no fault.
-#include "census_fault.h"
+// The program's side of the fault seam: its fast count as counted, its search as walked.
+#include "census_seam.h"
 
 std::function<void(CensusResult&)> FastCountFault() {
   return nullptr;

@@ -1,4 +1,4 @@
-#include "count/workers.h"
+#include "chunked_work.h"
 
 #include <algorithm>
 #include <chrono>
