@@ -65,6 +65,22 @@ if(BUILD_TESTING)
     add_test(NAME check_scripts_shellcheck
              COMMAND ${CMAKE_SOURCE_DIR}/cmake/check_shell_scripts.sh ${CMAKE_SOURCE_DIR})
     set_tests_properties(check_scripts_shellcheck PROPERTIES SKIP_RETURN_CODE 77)
+    # docs/architecture.md against the tree: every path and code name it cites is there. The
+    # check is also shown a page that cites a file and a function that do not exist, and must name
+    # both. Their names are put together here, so that no source names them.
+    set(check_architecture ${CMAKE_SOURCE_DIR}/docs/check_architecture.sh)
+    add_test(NAME docs_architecture_names COMMAND ${check_architecture} ${CMAKE_SOURCE_DIR})
+    string(CONCAT made_up_name "RunCensus" "Twice")
+    string(CONCAT made_up_page "The census starts at `RunCensus` in `tools/census/census.cpp`.\n"
+                  "It counts twice in `${made_up_name}()` of `tools/census/census_twice.cpp`.\n")
+    file(WRITE ${CMAKE_BINARY_DIR}/architecture-made-up.md "${made_up_page}")
+    add_test(NAME docs_architecture_check_refuses_made_up_names
+             COMMAND ${check_architecture} ${CMAKE_SOURCE_DIR}
+                     ${CMAKE_BINARY_DIR}/architecture-made-up.md)
+    string(CONCAT refusal "line 2: `RunCensus[T]wice\\(\\)`: no source .* names RunCensus[T]wice\n"
+                  "FAIL: [^\n]*line 2: `tools/census/census_twice.cpp` is no file")
+    set_tests_properties(docs_architecture_check_refuses_made_up_names
+                         PROPERTIES PASS_REGULAR_EXPRESSION "${refusal}")
   endif()
 endif()
 

@@ -7,8 +7,8 @@ set -uo pipefail
 source "$(dirname "$0")/check_lib.sh"
 need shellcheck
 cd "$1" || exit 1
-mapfile -t scripts < <(find cmake packaging shell tools -name 'check_*.sh' -o -name '*_test.sh' \
-  -o -name help_options.sh | sort)
+mapfile -t scripts < <(find cmake docs packaging shell tools -name 'check_*.sh' \
+  -o -name '*_test.sh' -o -name help_options.sh | sort)
 [ ${#scripts[@]} -ge 15 ] || fail "found only ${#scripts[@]} check scripts in $1"
 found=$(shellcheck -x "${scripts[@]}" 2>&1) || fail "shellcheck finds:"$'\n'"$found"
 finish "shellcheck: nothing found in the ${#scripts[@]} check scripts"
