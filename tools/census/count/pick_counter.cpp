@@ -35,22 +35,21 @@ void PickCounter::CountEntries(uint8_t* base, uint32_t slice, const uint16_t* en
   }
 }
 
-// Byte counters, four entries at a time with one test for a wrap among them. The queue was
-// written past the cache and is read from memory: the processor's own prefetcher follows a
-// stream only within a 4 KB page and starts anew at each, so the entries are asked for 2 KB
-// ahead, a line (32 entries) at a time.
+// Byte counters, a line (32 entries) at a time, each entry an increment and a test for a wrap,
+// which is almost never true and so costs the processor nothing to foresee: four instructions an
+// entry, where testing four entries at once took eleven. The queue was written past the
+// cache and is read from memory: the processor's own prefetcher follows a stream only within a
+// 4 KB page and starts anew at each, so the entries are asked for 2 KB ahead, a line at a time.
 void PickCounter::CountQueuedBytes(uint8_t* base, uint32_t slice, const uint16_t* entries,
                                    uint32_t n) {
   constexpr uint32_t kAhead = 1024;  // entries: 2 KB
   uint32_t i = 0;
-  for (; i + 4 <= n; i += 4) {
-    if (i % kLine == 0) __builtin_prefetch(entries + i + kAhead, 0, 0);
-    const uint8_t after[4] = {++base[entries[i]], ++base[entries[i + 1]], ++base[entries[i + 2]],
-                              ++base[entries[i + 3]]};
-    if (HWY_UNLIKELY((after[0] == 0) | (after[1] == 0) | (after[2] == 0) | (after[3] == 0))) {
-      for (uint32_t k = 0; k < 4; ++k) {
-        if (after[k] == 0) NoteWrap(slice, entries[i + k]);
-      }
+  for (; i + kLine <= n; i += kLine) {
+    const uint16_t* line = entries + i;
+    __builtin_prefetch(line + kAhead, 0, 0);
+    HWY_UNROLL(32)
+    for (uint32_t k = 0; k < kLine; ++k) {
+      if (HWY_UNLIKELY(++base[line[k]] == 0)) NoteWrap(slice, line[k]);
     }
   }
   CountEntries<true>(base, slice, entries + i, n - i);
