@@ -8,13 +8,13 @@ PickCounter::PickCounter(CounterShape shape)
     : counterBits(std::min(std::max(shape.counterBits, 1), 8)),
       counterMask(static_cast<uint8_t>((1u << counterBits) - 1)),
       counts(static_cast<size_t>(kSlices) << (kSliceBits + 1)),
-      queueLength(std::max(kLine, (shape.queueLength + kLine - 1) / kLine * kLine)),
-      queueLines(queueLength / kLine + 1),
+      queueLength(std::max(kTail, (shape.queueLength + kTail - 1) / kTail * kTail)),
+      queueLines(queueLength / kLine + kTailLines),
       queue(static_cast<size_t>(kSlices) * queueLines),
-      tails(kSlices),
+      tails(static_cast<size_t>(kSlices) * kTailLines),
       tailAt(kSlices),
       nextLine(kSlices) {
-  for (uint32_t slice = 0; slice < kSlices; ++slice) tailAt[slice] = slice * kLine;
+  for (uint32_t slice = 0; slice < kSlices; ++slice) tailAt[slice] = slice * kTail;
 }
 
 // Built for any processor; the vector walk inlines its own build of AddToQueues.
@@ -62,8 +62,8 @@ void PickCounter::Apply(uint32_t slice, uint32_t n, uint32_t inTail) {
   for (uint32_t line = 0; line < (2u << kSliceBits); line += 64) {
     __builtin_prefetch(&base[line], 1, 3);
   }
-  uint16_t* lines = queue[static_cast<size_t>(slice) * queueLines + 1].entries;
-  uint16_t* tail = tails[slice].entries;
+  uint16_t* lines = queue[static_cast<size_t>(slice) * queueLines + kTailLines].entries;
+  uint16_t* tail = tails[slice * kTailLines].entries;
   uint32_t inLines = n - inTail;
   if (slice == kLastSlice) {
     inLines = KeepRealPicks(lines, inLines);
@@ -101,11 +101,11 @@ void PickCounter::NoteWrap(uint32_t slice, uint32_t entry) {
 
 void PickCounter::ApplyAll() {
   for (uint32_t slice = 0; slice < kSlices; ++slice) {
-    // A full tail goes to the queue only when the next entry comes, so it still holds its line.
-    uint32_t inTail = tailAt[slice] - slice * kLine;
-    uint32_t inLines = nextLine[slice] ? (nextLine[slice] - 1) * kLine : 0;
+    // A full tail goes to the queue only when the next entry comes, so it still holds its lines.
+    uint32_t inTail = tailAt[slice] - slice * kTail;
+    uint32_t inLines = nextLine[slice] ? (nextLine[slice] - kTailLines) * kLine : 0;
     Apply(slice, inLines + inTail, inTail);
-    tailAt[slice] = slice * kLine;
+    tailAt[slice] = slice * kTail;
     nextLine[slice] = 0;
   }
 }
