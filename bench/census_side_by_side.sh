@@ -56,10 +56,16 @@ else
   echo "old-fallback left out: $old has no one-draw walk of its own to time" >&2
 fi
 
-targets=$("$new" --help | sed -n 's/^Instruction sets this processor runs, best first: //p' | tr -d ,)
+# The instruction sets a build's --help lists, best first: on the heading's line in older builds,
+# on the line below it since.
+sets() {
+  "$1" --help |
+    sed -n '/^Instruction sets this processor runs, best first:/{s/^[^:]*: *//;/./{p;q};n;p;q}' |
+    tr -d , | xargs
+}
+targets=$(sets "$new")
 # The old build's own instruction sets, where it takes --target: "old" runs its best one already.
-old_targets=$("$old/build/release/tools/census/vorel-census" --help |
-  sed -n 's/^Instruction sets this processor runs, best first: //p' | tr -d ,)
+old_targets=$(sets "$old/build/release/tools/census/vorel-census")
 for target in $targets; do
   names+=("$target")
   commands+=("$new --threads 2 --target $target")

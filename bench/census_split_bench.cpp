@@ -3,9 +3,10 @@
 // nothing is kept); the walk with the count's own arithmetic but no counter (every pick ranked, its
 // word formed, held back and packed, then dropped); and the counter alone, fed a recorded stream
 // of the words the walk hands it, in the walk's order. The counter alone runs on a recorded
-// stream of kRecordedDraws draws, the same for each thread, and is scaled to the whole cycle.
-// Beside it, the memory's floor for the counter: the bytes its queues hold for that stream,
-// written once past the cache and read back once, with nothing counted. Rounds are taken in turn,
+// stream of kRecordedDraws draws, the same for each thread, and is scaled to the whole cycle;
+// so do its two stages apart, queueing the words and counting the queues. Beside it, the
+// memory's floor for the counter: the bytes its queues hold for that stream, written once past
+// the cache and read back once, with nothing counted. Rounds are taken in turn,
 // every part of every instruction set once a round, so that a busy spell on the machine falls on
 // all of them alike; the table gives the median of each. The first line names the processor.
 // Usage: census_split_bench [ROUNDS [TARGET...]]   (default: 3 rounds; AVX3_DL AVX3 AVX2 SSE4)
@@ -137,6 +138,39 @@ double TimeCount(const VectorBuild& build, unsigned threads, const std::vector<u
   return seconds * static_cast<double>(kCycle) / kRecordedDraws / threads;
 }
 
+// The counter's two stages apart, each thread on a counter of its own, on the first sixteenth of
+// the recorded words: queueing (each word into its slice's tail and, a tail at a time, into its
+// queue, past the cache; the queues are made long enough that none fills, so nothing is counted
+// yet) and then counting (each slice's queue into its counters). Scaled to the whole cycle as
+// TimeCount is.
+struct Stages {
+  double queueing, counting;
+};
+
+Stages TimeStages(const VectorBuild& build, unsigned threads, const std::vector<uint32_t>& words) {
+  const size_t part = words.size() / 16;
+  std::vector<uint32_t> inSlice(PickCounter::kSlices);
+  for (size_t i = 0; i < part; ++i) ++inSlice[words[i] >> PickCounter::kSliceShift];
+  const uint32_t longest = *std::max_element(inSlice.begin(), inSlice.end());
+  std::vector<PickCounter> counters;
+  for (unsigned t = 0; t < threads; ++t) counters.emplace_back(CounterShape{longest + 1, 8});
+  auto onEachThread = [&](const std::function<void(PickCounter&)>& work) {
+    return Seconds([&] {
+      std::vector<std::thread> workers;
+      for (unsigned t = 0; t < threads; ++t) workers.emplace_back([&, t] { work(counters[t]); });
+      for (std::thread& worker : workers) worker.join();
+    });
+  };
+  const double scale = static_cast<double>(kCycle) / kRecordedDraws * 16 / threads;
+  Stages stages;
+  stages.queueing =
+      onEachThread([&](PickCounter& counter) { build.countWords(counter, words.data(), part); });
+  stages.counting = onEachThread([](PickCounter& counter) { counter.ApplyAll(); });
+  stages.queueing *= scale;
+  stages.counting *= scale;
+  return stages;
+}
+
 // The memory's floor for the counter: each thread streams the bytes its counter's queues would
 // hold for `words` (two a word) through a queue array the size of the counter's, as the counter
 // moves them: a whole line at a time past the cache, to the slices' queues in turn, and when every
@@ -215,7 +249,7 @@ int main(int argc, char** argv) {
                 streams[build].size(), static_cast<unsigned long long>(kRecordedDraws),
                 static_cast<double>(streams[build].size()) / kRecordedDraws, seconds);
   }
-  const char* parts[] = {"whole", "walk", "no counter", "counter"};
+  const char* parts[] = {"whole", "walk", "no counter", "counter", "queueing", "counting"};
   std::map<std::string, std::vector<double>> times;
   const size_t words = streams[builds.front()].size();
   for (int round = 1; round <= rounds; ++round) {
@@ -227,12 +261,16 @@ int main(int argc, char** argv) {
     }
     for (const VectorBuild* build : builds) {
       for (unsigned threads : {1u, 2u}) {
-        double t[] = {TimeWhole(build->name, threads), TimeFind(build->name, threads),
+        const Stages stages = TimeStages(*build, threads, streams[build]);
+        double t[] = {TimeWhole(build->name, threads),
+                      TimeFind(build->name, threads),
                       TimeWalk(*build, threads, build->walkWithoutCounter),
-                      TimeCount(*build, threads, streams[build])};
+                      TimeCount(*build, threads, streams[build]),
+                      stages.queueing,
+                      stages.counting};
         std::printf("round %d  %-8s %u thread%s", round, build->name, threads,
                     threads == 1 ? " " : "s");
-        for (int part = 0; part < 4; ++part) {
+        for (int part = 0; part < 6; ++part) {
           std::printf("  %s %.2f s", parts[part], t[part]);
           times[std::string(build->name) + "/" + std::to_string(threads) + "/" + parts[part]]
               .push_back(t[part]);
@@ -256,19 +294,22 @@ int main(int argc, char** argv) {
   }
   std::printf(
       "| instruction set | threads | whole | walk alone | walk, no counter | counter alone "
-      "| memory stream | counter / stream | floor: overlapped | floor: added "
-      "| whole / overlapped |\n");
-  std::printf("| --- | --- | --- | --- | --- | --- | --- | --- | --- | --- | --- |\n");
+      "| counter: queueing | counter: counting | memory stream | counter / stream "
+      "| floor: overlapped | floor: added | whole / overlapped |\n");
+  std::printf("| --- | --- | --- | --- | --- | --- | --- | --- | --- | --- | --- | --- | --- |\n");
   for (const VectorBuild* build : builds) {
     for (unsigned threads : {1u, 2u}) {
       std::string key = std::string(build->name) + "/" + std::to_string(threads) + "/";
       double whole = Median(times[key + "whole"]), walk = Median(times[key + "walk"]);
       double noCounter = Median(times[key + "no counter"]), count = Median(times[key + "counter"]);
+      double queueing = Median(times[key + "queueing"]), counting = Median(times[key + "counting"]);
       double stream = Median(times["stream/" + std::to_string(threads)]);
       double overlapped = std::max(noCounter, count);
-      std::printf("| %s | %u | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f |\n",
-                  build->name, threads, whole, walk, noCounter, count, stream, count / stream,
-                  overlapped, noCounter + count, whole / overlapped);
+      std::printf(
+          "| %s | %u | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | "
+          "%.2f |\n",
+          build->name, threads, whole, walk, noCounter, count, queueing, counting, stream,
+          count / stream, overlapped, noCounter + count, whole / overlapped);
     }
   }
   return 0;

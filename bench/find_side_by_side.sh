@@ -15,8 +15,8 @@ census=$top/build/release/tools/census/vorel-census
 [ -x "$census" ] || { echo "build this tree first: cmake --workflow --preset release" >&2; exit 2; }
 targets=("${@:2}")
 if [ ${#targets[@]} -eq 0 ]; then
-  best=$("$census" --help | sed -n 's/^Instruction sets this processor runs, best first: //p' |
-    cut -d, -f1)
+  best=$("$census" --help |
+    sed -n '/^Instruction sets this processor runs, best first:$/{n;s/^ *//;s/,.*//;p;q}')
   targets=("$best" AVX2)
 fi
 pick=02,14,15,18,20,21,31  # seed 0's

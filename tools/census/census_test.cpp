@@ -29,8 +29,9 @@ static void PrintTo(CensusMode mode, std::ostream* out) {
 
 namespace {
 
-// The census's own counter, and one whose one-line queues fill and one-bit counters wrap every
-// few draws, in both halves: a draw lost at a full queue or a wrap lost shows in the counts.
+// The census's own counter, and one whose shortest queues (a tail's length) fill and one-bit
+// counters wrap every few draws, in both halves: a draw lost at a full queue or a wrap lost shows
+// in the counts.
 const CounterShape kCounterShapes[] = {CounterShape(), CounterShape{32, 1}};
 
 // The whole count with one instruction set, against the plain draw of the same seeds.

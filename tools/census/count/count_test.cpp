@@ -64,10 +64,11 @@ std::vector<uint32_t> RanksInSomeSlices() {
   return ranks;
 }
 
-// A queue of one or two lines and counters of one or two bits: each slice's queue fills and is
-// applied hundreds of times, and each counter wraps, in both halves, hundreds of times.
+// A queue of one to three tails (128 to 384 entries) and counters of one to three bits: each
+// slice's queue fills and is applied tens of times, and each counter wraps, in both halves, tens
+// to hundreds of times.
 TEST(PickCounter, CountsThroughFullQueuesAndWrapsWhenSmall) {
-  for (CounterShape shape : {CounterShape{32, 1}, CounterShape{64, 2}, CounterShape{96, 3}}) {
+  for (CounterShape shape : {CounterShape{128, 1}, CounterShape{256, 2}, CounterShape{384, 3}}) {
     ExpectCountsOfStream(shape, 40000, RanksInSomeSlices());
   }
 }
@@ -78,11 +79,11 @@ TEST(PickCounter, CountsThroughFullQueuesAndWrapsAsTheCensusBuildsIt) {
   ExpectCountsOfStream(CounterShape(), 150000, {7u, 12345u, 12346u, kPossiblePicks - 1});
 }
 
-// Byte counters through queues of two lines: the last slice's queue, with the places past the
-// last pick dropped, keeps a number of entries that four need not divide, and its counters wrap
+// Byte counters through queues of one tail: the last slice's queue, with the places past the
+// last pick dropped, keeps a number of entries that a line need not divide, and its counters wrap
 // in both halves.
 TEST(PickCounter, CountsWhatTheLastSliceKeepsThroughWraps) {
-  PickCounter counter(CounterShape{64, 8});
+  PickCounter counter(CounterShape{128, 8});
   const uint32_t last[] = {kPossiblePicks - 1, kPossiblePicks - 2,
                            PickCounter::kLastSlice << PickCounter::kSliceBits};
   std::map<uint32_t, uint32_t> expected;

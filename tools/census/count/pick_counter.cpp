@@ -8,13 +8,13 @@ PickCounter::PickCounter(CounterShape shape)
     : counterBits(std::min(std::max(shape.counterBits, 1), 8)),
       counterMask(static_cast<uint8_t>((1u << counterBits) - 1)),
       counts(static_cast<size_t>(kSlices) << (kSliceBits + 1)),
-      queueLength(std::max(kLine, (shape.queueLength + kLine - 1) / kLine * kLine)),
-      queueLines(queueLength / kLine + 1),
+      queueLength(std::max(kTail, (shape.queueLength + kTail - 1) / kTail * kTail)),
+      queueLines(queueLength / kLine + kTailLines),
       queue(static_cast<size_t>(kSlices) * queueLines),
-      tails(kSlices),
+      tails(static_cast<size_t>(kSlices) * kTailLines),
       tailAt(kSlices),
       nextLine(kSlices) {
-  for (uint32_t slice = 0; slice < kSlices; ++slice) tailAt[slice] = slice * kLine;
+  for (uint32_t slice = 0; slice < kSlices; ++slice) tailAt[slice] = slice * kTail;
 }
 
 // Built for any processor; the vector walk inlines its own build of AddToQueues.
@@ -35,22 +35,21 @@ void PickCounter::CountEntries(uint8_t* base, uint32_t slice, const uint16_t* en
   }
 }
 
-// Byte counters, four entries at a time with one test for a wrap among them. The queue was
-// written past the cache and is read from memory: the processor's own prefetcher follows a
-// stream only within a 4 KB page and starts anew at each, so the entries are asked for 2 KB
-// ahead, a line (32 entries) at a time.
+// Byte counters, a line (32 entries) at a time, each entry an increment and a test for a wrap,
+// which is almost never true and so costs the processor nothing to foresee: four instructions an
+// entry, where testing four entries at once took eleven. The queue was written past the
+// cache and is read from memory: the processor's own prefetcher follows a stream only within a
+// 4 KB page and starts anew at each, so the entries are asked for 2 KB ahead, a line at a time.
 void PickCounter::CountQueuedBytes(uint8_t* base, uint32_t slice, const uint16_t* entries,
                                    uint32_t n) {
   constexpr uint32_t kAhead = 1024;  // entries: 2 KB
   uint32_t i = 0;
-  for (; i + 4 <= n; i += 4) {
-    if (i % kLine == 0) __builtin_prefetch(entries + i + kAhead, 0, 0);
-    const uint8_t after[4] = {++base[entries[i]], ++base[entries[i + 1]], ++base[entries[i + 2]],
-                              ++base[entries[i + 3]]};
-    if (HWY_UNLIKELY((after[0] == 0) | (after[1] == 0) | (after[2] == 0) | (after[3] == 0))) {
-      for (uint32_t k = 0; k < 4; ++k) {
-        if (after[k] == 0) NoteWrap(slice, entries[i + k]);
-      }
+  for (; i + kLine <= n; i += kLine) {
+    const uint16_t* line = entries + i;
+    __builtin_prefetch(line + kAhead, 0, 0);
+    HWY_UNROLL(32)
+    for (uint32_t k = 0; k < kLine; ++k) {
+      if (HWY_UNLIKELY(++base[line[k]] == 0)) NoteWrap(slice, line[k]);
     }
   }
   CountEntries<true>(base, slice, entries + i, n - i);
@@ -63,8 +62,8 @@ void PickCounter::Apply(uint32_t slice, uint32_t n, uint32_t inTail) {
   for (uint32_t line = 0; line < (2u << kSliceBits); line += 64) {
     __builtin_prefetch(&base[line], 1, 3);
   }
-  uint16_t* lines = queue[static_cast<size_t>(slice) * queueLines + 1].entries;
-  uint16_t* tail = tails[slice].entries;
+  uint16_t* lines = queue[static_cast<size_t>(slice) * queueLines + kTailLines].entries;
+  uint16_t* tail = tails[slice * kTailLines].entries;
   uint32_t inLines = n - inTail;
   if (slice == kLastSlice) {
     inLines = KeepRealPicks(lines, inLines);
@@ -102,11 +101,11 @@ void PickCounter::NoteWrap(uint32_t slice, uint32_t entry) {
 
 void PickCounter::ApplyAll() {
   for (uint32_t slice = 0; slice < kSlices; ++slice) {
-    // A full tail goes to the queue only when the next entry comes, so it still holds its line.
-    uint32_t inTail = tailAt[slice] - slice * kLine;
-    uint32_t inLines = nextLine[slice] ? (nextLine[slice] - 1) * kLine : 0;
+    // A full tail goes to the queue only when the next entry comes, so it still holds its lines.
+    uint32_t inTail = tailAt[slice] - slice * kTail;
+    uint32_t inLines = nextLine[slice] ? (nextLine[slice] - kTailLines) * kLine : 0;
     Apply(slice, inLines + inTail, inTail);
-    tailAt[slice] = slice * kLine;
+    tailAt[slice] = slice * kTail;
     nextLine[slice] = 0;
   }
 }

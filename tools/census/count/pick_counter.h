@@ -1,8 +1,8 @@
 // One worker's count of each pick's seeds. 2^31 increments scattered over 10 million counters
 // would each miss the cache, so they wait in one queue per slice of 16384 picks and are applied a
-// queue at a time, while that slice's counters sit in the cache. Entries gather in a cache line
-// per slice (its tail) and go to the queue a whole line at a time; the vector walk writes them
-// past the cache.
+// queue at a time, while that slice's counters sit in the cache. Entries gather in four cache
+// lines per slice (its tail) and go to the queue four whole lines at a time; the vector walk
+// writes them past the cache.
 //
 // A counter is narrow (one byte in the census) and comes in two halves per slice: picks shown by
 // one draw, and picks shown by two draws in a row, which make one entry. The few counters that
@@ -18,7 +18,7 @@
 #include "count/pick_rank.h"
 #include "hwy/base.h"
 
-// How a counter is built: entries queued per slice before they are applied (a multiple of 32),
+// How a counter is built: entries queued per slice before they are applied (a multiple of 128),
 // and the bits of each counter (1 to 8).
 struct CounterShape {
   uint32_t queueLength = 32768;
@@ -30,6 +30,11 @@ struct PickCounter {
   static constexpr uint32_t kSlices = (kPossiblePicks >> kSliceBits) + 1;
   static constexpr uint32_t kPlace = (1u << kSliceBits) - 1, kTwice = 1u << kSliceBits;
   static constexpr uint32_t kLine = 32;  // entries per cache line
+  // The lines of a slice's tail, and the entries they hold. Whether a word fills its slice's tail
+  // is a branch the processor cannot foresee, and each wrong guess throws away the walk's work
+  // begun after it: a tail of four lines takes that branch once in 128 words, not once in 32.
+  // More lines gain no more, while the tails (160 KB) still fit the second-level cache.
+  static constexpr uint32_t kTailLines = 4, kTail = kTailLines * kLine;
   // The last slice holds the last pick's place and the unused places past it.
   static constexpr uint32_t kLastSlice = kSlices - 1, kPlacesInLastSlice = kPossiblePicks & kPlace;
 
@@ -81,13 +86,13 @@ struct PickCounter {
 
  public:
   // The queues, as AddToQueues fills them. Each slice has a queue of queueLines lines, the
-  // first a spare one, and a tail line in `tails`. tailAt[slice] says where the slice's next
-  // entry goes, counted in entries from the start of `tails`; nextLine[slice] which line of its
-  // queue its tail goes to next.
+  // first kTailLines of them spare, and a tail of kTailLines lines in `tails`. tailAt[slice] says
+  // where the slice's next entry goes, counted in entries from the start of `tails`;
+  // nextLine[slice] which line of its queue its tail goes to next.
   uint32_t queueLength, queueLines;
   std::vector<Line> queue, tails;
   std::vector<uint32_t> tailAt, nextLine;
 
-  // Counts the slice's n entries, the last `inTail` of them still in its tail line.
+  // Counts the slice's n entries, the last `inTail` of them still in its tail.
   HWY_NOINLINE void Apply(uint32_t slice, uint32_t n, uint32_t inTail);
 };
