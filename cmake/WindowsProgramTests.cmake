@@ -41,8 +41,8 @@ add_test(NAME notices_check_refuses_another_link
 set_tests_properties(notices_check_refuses_another_link PROPERTIES PASS_REGULAR_EXPRESSION
                      "vorel.exe links winpthreads, which its line in the notices does not name")
 
-# The die within 16 KB on 32-bit Windows, and at its measured size on 64-bit Windows (see the
-# README for why it is larger there).
+# The die within 16 KB on 32-bit Windows, and at its measured size on 64-bit Windows (see
+# docs/performance.md for why it is larger there).
 if(VOREL_WINDOWS_ARCH STREQUAL "win64")
   set(format pei-x86-64)
   set(die_size 16896)
